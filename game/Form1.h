@@ -1,0 +1,205 @@
+#pragma once
+// Form1: the one game object. It holds the whole game state and every procedure of the game;
+// each procedure is defined in the folder of its subsystem (rules/, ai/, record/, view/, sound/,
+// game/). It reaches the desktop only through Window, Clock and SoundLibrary.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "game/Checked.h"
+#include "sound/SoundLibrary.h"
+#include "ui/Window.h"
+#include "view/Clock.h"
+
+namespace quillet {
+
+class Form1 {
+public:
+    Form1(Window& window, Clock& clock, SoundLibrary& sound);
+
+    // ---- Shared constants ----------------------------------------------------------------
+    static constexpr int yes = 1;
+    static constexpr int no = 0;
+    static constexpr int empty_code = 2;
+    static constexpr int first_code = 1;   // 先手, face と
+    static constexpr int second_code = 7;  // 後手, face 歩
+    static constexpr int no_side = 9;
+    static constexpr int guide_code = 8;
+    static constexpr int mode_two_humans = 3;
+    static constexpr int mode_vs_computer = 2;
+    static constexpr int again_result = 2;
+    static constexpr int blink_count = 3;
+    static constexpr int coach_erase = 0;
+    static constexpr int coach_hint = 1;
+    static constexpr int coach_mode = 2;
+    static constexpr int draw_on = 1;
+    static constexpr int draw_off = 0;
+    static constexpr int board_left = 100;
+    static constexpr int board_top = 100;
+    static constexpr int square_width = 495;
+    static constexpr int square_height = 615;
+    static constexpr int board_color = 2;
+    static constexpr int color_white = 15;
+    static constexpr int color_black = 0;
+    static constexpr int color_light_green = 10;
+    static constexpr int record_size = 82;
+    static constexpr int book_capacity = 10000;
+    static constexpr int search_unset = -9999;
+
+    // ---- Game state ----------------------------------------------------------------------
+    Grid<12> board;  // (column, row); 1..9 played, 0 and 10 the empty ring
+    int side_to_move = no_side;
+    int other_side = second_code;
+    int game_mode = no_side;
+    int human_piece = first_code;
+    int computer_piece = second_code;
+
+    // Position record
+    int move_count = 0;
+    int last_move_count = 0;
+    CheckedArray<int, record_size> move_side;
+    CheckedArray<int, record_size> move_x;
+    CheckedArray<int, record_size> move_y;
+    CheckedArray<Grid<10>, record_size> position_record;  // cells 1..9 used
+
+    // Coaching hint for the human
+    int hint_available = no;
+    int hint_x = 0;
+    int hint_y = 0;
+
+    // Sound device and buffers
+    std::int32_t sound_device = 0;
+    std::int32_t sound_other = 0;
+    std::int32_t sound_forbidden = 0;
+    std::int32_t sound_place = 0;
+    std::int32_t sound_bgm = 0;
+
+    // Search state
+    Grid<12> search_snapshot_1;
+    Grid<12> search_snapshot_2;
+    Grid<12> search_snapshot_3;
+    int best1 = 0, best2 = 0, best3 = 0, score = 0;
+    int column2 = 0, row2 = 0;
+    long evaluation_calls = 0;  // 得点取得 calls since construction (for analysis)
+
+    // Opening book (indices 1..book_capacity; 0 never filled; 0 in the index arrays = unset)
+    std::vector<std::string> book_lines;
+    int book_line_count = 0;
+    CheckedArray<int, book_capacity + 1> book_first_line;
+    CheckedArray<int, book_capacity + 1> book_last_line;
+
+    // ---- 1.x Game flow ---------------------------------------------------------------
+    void Form_Load();
+    void 初期設定();
+    void Form_MouseDown(int button, int shift, double X, double Y);
+    void Form_MouseUp(int button, int shift, double X, double Y);
+    void START_Click();
+    void SENTE_Click();
+    void GOTE_Click();
+    void 終了();
+    void 終了処理();
+    void EXIT_Click();
+    void Form_KeyDown(int keycode, int shift);
+    void Form_Unload();
+
+    // ---- 2.x Rules -------------------------------------------------------------------
+    int 置けるか(int x, int y, int side, int opponent) const;
+    int 置けるか_左(int x, int y, int side, int opponent) const;
+    int 置けるか_右(int x, int y, int side, int opponent) const;
+    int 置けるか_上(int x, int y, int side, int opponent) const;
+    int 置けるか_下(int x, int y, int side, int opponent) const;
+    int 置けるか_左上(int x, int y, int side, int opponent) const;
+    int 置けるか_左下(int x, int y, int side, int opponent) const;
+    int 置けるか_右上(int x, int y, int side, int opponent) const;
+    int 置けるか_右下(int x, int y, int side, int opponent) const;
+    void 反転(int x, int y, int side, int opponent);
+    void 反転_仮(int x, int y, int side, int opponent);
+    int 置き場所があるか(int side, int opponent) const;
+    int 調査_駒数(int code) const;
+
+    // ---- 3.x Computer player -----------------------------------------------------------
+    // The computer's turn: 1 moved, 0 passed, again_result when the human must pass;
+    // empty when the game was over on entry.
+    std::optional<int> com_打つ();
+    void COM置場所取得(int& column, int& row);
+    void 盤_呼出();
+    void 盤_呼出2();
+    void 盤_呼出3();
+    void 盤_保存();
+    void 盤_保存2();
+    void 盤_保存3();
+    int 得点取得(int own, int opponent);
+    int 安全駒数(int own, int opponent) const;
+    void 定石ファイル読込();
+    int 調査_定石有無(int& column, int& row) const;
+    std::string 取得_文字列(int orientation) const;
+    void 取得_文字列_定石座標(const std::string& text, int& group) const;
+    std::string 取得_文字列_定石(const std::string& line) const;
+    // Converts a move text; yes when it fitted one of the two forms.
+    int 取得_座標(const std::string& move_text, int orientation, int& column, int& row) const;
+
+    // ---- 4.x Record and review ---------------------------------------------------------
+    void 将棋盤_保存(int k);
+    void 将棋盤_入替();
+    void SAISYO_Click();
+    void MODORU_Click();
+    void SUSUMU_Click();
+    void GYAKU_Click();
+    void SINAN_Click();
+    void 描画_指南(double x, double y, int selector);
+
+    // ---- 5.x Display -----------------------------------------------------------------
+    void 描画_四角形(double x, double y, double width, double height, int color);
+    void 描画_桝輪郭(int color, int x, int y);
+    void 描画_桝(int x, int y);
+    void 描画_駒(int x, int y, int code);
+    void 描画_文字列(double x, double y, const std::string& text, int size, int color);
+    void 描画_文字列(double x, double y, int number, int size, int color);
+    void 描画_将棋盤();
+    void 待ち時間(double seconds);
+    void 描画_駒回転(int x, int y, int code);
+    void 描画_駒点滅(int x, int y, int code, int times);
+    void 描画_割駒(int code);
+    void 描画_判定(int first_total, int second_total);
+    void 描画_駒手番(const std::string& first_name, const std::string& second_name);
+    void 描画_手(double x, double y, int selector);
+    void 描画_手番(int side);
+    void 描画_措可桝(int side, int opponent);
+    void 描画_全手順番号();
+    void 描画_手順番号(double x, double y, int number, int color);
+    void TEJYUN_Click();
+
+    // ---- 6.x Sound -------------------------------------------------------------------
+    void sound_open(std::int32_t window_handle);
+    std::int32_t sound_load(const std::string& file_name, std::int32_t flags);
+    void sound_close();
+    void sound_warning(const std::string& text);
+    void BGM_Click();
+
+    // ---- 7.x Main window -------------------------------------------------------------
+    void SONOTA_Click();
+
+    Window& window() { return window_; }
+    Clock& clock() { return clock_; }
+    SoundLibrary& sound() { return sound_; }
+
+private:
+    // Places a piece for side: sound, blink, flips, the square, the record (human moves).
+    void 駒を置く(int x, int y, int side, int opponent);
+    void 人間対人間(int x, int y);
+    void 人間対COM(int x, int y);
+    void COM手番ループ();
+    int 指南チェック(int x, int y);
+    int 定石検索_人間(int& column, int& row);
+    static int 相手(int side) { return side == first_code ? second_code : first_code; }
+    static double twips_x(double x) { return board_left + square_width * x; }
+    static double twips_y(double y) { return board_top + square_height * y; }
+
+    Window& window_;
+    Clock& clock_;
+    SoundLibrary& sound_;
+};
+
+}  // namespace quillet

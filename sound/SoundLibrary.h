@@ -1,0 +1,30 @@
+#pragma once
+// The sound library's entry points, as the game calls them. Handles are opaque non-zero
+// integers; 0 means none, and every entry point that takes a handle accepts 0 and does nothing.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quillet {
+
+class SoundLibrary {
+public:
+    virtual ~SoundLibrary() = default;
+    // Opens the audio device for the window; the device handle, or 0 when none opens.
+    virtual std::int32_t dsInitialize(std::int32_t windowHandle) = 0;
+    virtual void dsTerminate(std::int32_t device) = 0;
+    // Creates a buffer from a complete RIFF/WAVE file image. The length comes from the
+    // image's own headers; imageBytes is only the size of the memory holding it, so that a
+    // header claiming more than is there can never make the library read past it.
+    // Copies what it needs. Returns the buffer handle, or 0 on failure.
+    virtual std::int32_t dsCreateDSB(std::int32_t device, const std::uint8_t* image, std::size_t imageBytes,
+                                     std::int32_t flags) = 0;
+    virtual void dsFree(std::int32_t buffer) = 0;
+    // Plays once and returns at once.
+    virtual void dsPlay(std::int32_t buffer) = 0;
+    // Plays over and over until dsStop.
+    virtual void dsPlayLooping(std::int32_t buffer) = 0;
+    virtual void dsStop(std::int32_t buffer) = 0;
+};
+
+}  // namespace quillet

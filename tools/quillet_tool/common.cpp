@@ -1,0 +1,65 @@
+#include <fstream>
+
+#include "tools/quillet_tool/Commands.h"
+
+namespace quillet::tool {
+
+void loadPositionFile(const std::string& path, Form1& form) {
+    std::ifstream in(path);
+    if (!in) throw UsageError("cannot open position file '" + path + "'");
+    form.初期設定();
+    std::string line;
+    for (int y = 1; y <= 9; ++y) {
+        if (!std::getline(in, line)) throw UsageError(path + ": line " + std::to_string(y) + ": missing board row");
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() != 9)
+            throw UsageError(path + ": line " + std::to_string(y) + ": a board row needs 9 characters of x o .");
+        for (int x = 1; x <= 9; ++x) {
+            const char c = line[x - 1];
+            if (c == 'x')
+                form.board(x, y) = Form1::first_code;
+            else if (c == 'o')
+                form.board(x, y) = Form1::second_code;
+            else if (c == '.')
+                form.board(x, y) = Form1::empty_code;
+            else
+                throw UsageError(path + ": line " + std::to_string(y) + ": unexpected character '" +
+                                 std::string(1, c) + "' (use x, o or .)");
+        }
+    }
+    if (!std::getline(in, line)) throw UsageError(path + ": line 10: missing 'computer x' or 'computer o'");
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line == "computer x") {
+        form.computer_piece = Form1::first_code;
+        form.human_piece = Form1::second_code;
+    } else if (line == "computer o") {
+        form.computer_piece = Form1::second_code;
+        form.human_piece = Form1::first_code;
+    } else {
+        throw UsageError(path + ": line 10: expected 'computer x' or 'computer o'");
+    }
+    form.game_mode = Form1::mode_vs_computer;
+    form.side_to_move = form.computer_piece;
+    form.other_side = form.human_piece;
+    form.将棋盤_保存(0);
+}
+
+std::string squareName(int column, int row) {
+    return std::string(1, static_cast<char>('a' + column - 1)) + std::to_string(row);
+}
+
+long parseNumber(const std::string& text, const std::string& what, long min, long max) {
+    std::size_t used = 0;
+    long value = 0;
+    try {
+        value = std::stol(text, &used);
+    } catch (const std::exception&) {
+        throw UsageError(what + " must be a whole number, not '" + text + "'");
+    }
+    if (used != text.size()) throw UsageError(what + " must be a whole number, not '" + text + "'");
+    if (value < min || value > max)
+        throw UsageError(what + " must lie in " + std::to_string(min) + ".." + std::to_string(max));
+    return value;
+}
+
+}  // namespace quillet::tool
