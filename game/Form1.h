@@ -133,6 +133,8 @@ public:
     int 得点取得(int own, int opponent);
     int 安全駒数(int own, int opponent) const;
     void 定石ファイル読込();
+    // Reads the book from path (the game itself only ever reads it by its bare name).
+    void 定石ファイル読込(const std::string& path);
     int 調査_定石有無(int& column, int& row) const;
     std::string 取得_文字列(int orientation) const;
     void 取得_文字列_定石座標(const std::string& text, int& group) const;
