@@ -195,6 +195,8 @@ private:
     void COM手番ループ();
     int 指南チェック(int x, int y);
     int 定石検索_人間(int& column, int& row);
+    // One step of 戻 (-1) or 進 (+1) onto position_record[move_count], animated.
+    void 局面_移動(int direction);
     static int 相手(int side) { return side == first_code ? second_code : first_code; }
     static double twips_x(double x) { return board_left + square_width * x; }
     static double twips_y(double y) { return board_top + square_height * y; }

@@ -1,0 +1,60 @@
+#include "game/Form1.h"
+
+namespace quillet {
+
+// Coaching insists on the book's move for the human, so it makes sense only against the computer.
+// With no game yet the switch is accepted; "START" clears it again.
+void Form1::SINAN_Click() {
+    if (game_mode == mode_two_humans) {
+        window_.message("対COMでないとできません", "指南モード");
+        return;
+    }
+    if (window_.isChecked(MenuCheck::SINAN)) {
+        window_.setChecked(MenuCheck::SINAN, false);
+        描画_指南(10.5, 3.1, coach_erase);
+    } else {
+        window_.setChecked(MenuCheck::SINAN, true);
+        描画_指南(10.5, 3.1, hint_available == yes ? coach_hint : coach_mode);
+    }
+}
+
+// A human click while coaching is on and a book move is known: anything but the book square is
+// answered with the hint; yes lets the click go on to the placement.
+int Form1::指南チェック(int x, int y) {
+    if (!window_.isChecked(MenuCheck::SINAN) || hint_available == no) return yes;
+    if (x != hint_x || y != hint_y) {
+        window_.message("指南します", " ? ? ? ?");
+        // Its own counter: the blinks of placed pieces stay at blink_count.
+        for (int shown = 0; shown < 3; ++shown) {
+            描画_駒(hint_x, hint_y, human_piece);
+            描画_桝輪郭(board_color, hint_x, hint_y);
+            window_.refresh();
+            待ち時間(0.1);
+            描画_桝(hint_x, hint_y);
+            描画_桝輪郭(board_color, hint_x, hint_y);
+            window_.refresh();
+            待ち時間(0.1);
+        }
+        return no;
+    }
+    描画_指南(10.5, 3.1, coach_mode);
+    return yes;
+}
+
+// The book answers for the side holding computer_piece; exchanging the faces around the lookup
+// makes it answer for the human. The board is left exactly as it was. A book square the human
+// could not play is no hint: coaching would otherwise refuse every other square for good.
+int Form1::定石検索_人間(int& column, int& row) {
+    int found_column = column, found_row = row;
+    将棋盤_入替();
+    const int found = 調査_定石有無(found_column, found_row);
+    将棋盤_入替();
+    if (found != yes) return no;
+    if (found_column < 1 || found_column > 9 || found_row < 1 || found_row > 9) return no;
+    if (置けるか(found_column, found_row, human_piece, computer_piece) != yes) return no;
+    column = found_column;
+    row = found_row;
+    return yes;
+}
+
+}  // namespace quillet

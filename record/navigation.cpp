@@ -1,0 +1,126 @@
+#include "game/Form1.h"
+
+namespace quillet {
+
+namespace {
+// Turning frames towards each face; the face the pieces leave is not shown again.
+constexpr int frames_to_second[6] = {2, 3, 4, 5, 6, 7};
+constexpr int frames_to_first[6] = {6, 5, 4, 3, 2, 1};
+}  // namespace
+
+// Abandons the recorded game: no mode until one is chosen again.
+void Form1::SAISYO_Click() {
+    初期設定();
+    描画_将棋盤();
+}
+
+void Form1::MODORU_Click() {
+    if (move_count == 0) {
+        sound_.dsPlay(sound_forbidden);
+        window_.message("戻れません", "戻る");
+        return;
+    }
+    描画_指南(10.5, 3.1, coach_erase);
+    hint_available = no;
+    move_count -= 1;
+    局面_移動(-1);
+
+    // Only the human's own turn gets a hint here, and only while coaching is on; "進" differs.
+    if (window_.isChecked(MenuCheck::SINAN)) {
+        描画_指南(10.5, 3.1, coach_mode);
+        if (side_to_move == human_piece) {
+            int column = 0, row = 0;
+            if (定石検索_人間(column, row) == yes) {
+                hint_available = yes;
+                hint_x = column;
+                hint_y = row;
+                描画_指南(10.5, 3.1, coach_hint);
+            } else {
+                hint_available = no;
+            }
+        }
+    }
+    描画_手番(side_to_move);
+}
+
+void Form1::SUSUMU_Click() {
+    if (move_count >= last_move_count) {
+        sound_.dsPlay(sound_forbidden);
+        window_.message("進めません", "進む");
+        return;
+    }
+    描画_指南(10.5, 3.1, coach_erase);
+    hint_available = no;
+    move_count += 1;
+    局面_移動(+1);
+
+    // The hint is looked up whoever is to move, so that switching coaching on later shows it.
+    int column = 0, row = 0;
+    if (定石検索_人間(column, row) == yes) {
+        hint_available = yes;
+        hint_x = column;
+        hint_y = row;
+        if (window_.isChecked(MenuCheck::SINAN)) 描画_指南(10.5, 3.1, coach_hint);
+    } else {
+        hint_available = no;
+    }
+    描画_手番(side_to_move);
+}
+
+// Animates the board into position_record[move_count], one placement away (direction -1 undoes
+// it, +1 replays it), then restores the board and the side to move. The piece of the move blinks
+// (once when it goes, twice when it comes back) and the pieces it turned over turn back or again.
+void Form1::局面_移動(int direction) {
+    const bool back = direction < 0;
+    const Grid<10>& target = position_record[move_count];
+
+    int moved = empty_code;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) {
+            if (board(x, y) == target(x, y)) continue;
+            if (back && target(x, y) == empty_code) {
+                moved = board(x, y);
+                描画_駒点滅(x, y, moved, 1);
+                描画_桝(x, y);
+                描画_桝輪郭(board_color, x, y);
+            } else if (!back && board(x, y) == empty_code) {
+                moved = target(x, y);
+                描画_駒点滅(x, y, moved, 2);
+                描画_駒(x, y, moved);
+                描画_桝輪郭(board_color, x, y);
+            }
+        }
+
+    if (moved == first_code || moved == second_code) {
+        // Undoing a と move turns its captures back to 歩; replaying it turns them to と.
+        const bool to_second = back ? moved == first_code : moved == second_code;
+        const int* frames = to_second ? frames_to_second : frames_to_first;
+        for (int f = 0; f < 6; ++f) {
+            for (int x = 1; x <= 9; ++x)
+                for (int y = 1; y <= 9; ++y) {
+                    if (board(x, y) == target(x, y)) continue;
+                    const int turning_cell = back ? target(x, y) : board(x, y);
+                    if (turning_cell == empty_code) continue;
+                    window_.drawPicture(Picture::KOMA, frames[f], twips_x(x), twips_y(y));
+                    描画_桝輪郭(board_color, x, y);
+                }
+            window_.refresh();
+            待ち時間(0.1);
+        }
+    }
+
+    sound_.dsPlay(sound_place);
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            if (board(x, y) != target(x, y)) board(x, y) = target(x, y);
+
+    side_to_move = move_side[move_count];
+    if (side_to_move == first_code)
+        other_side = second_code;
+    else if (side_to_move == second_code)
+        other_side = first_code;
+
+    if (window_.isChecked(MenuCheck::TEJYUN)) 描画_全手順番号();
+}
+
+}  // namespace quillet
