@@ -1,0 +1,11 @@
+#pragma once
+// The fixed 16-colour palette the game names its colours by.
+
+#include <QColor>
+
+namespace quillet::ui {
+
+// An index outside 0..15 draws black rather than reading past the table.
+QColor paletteColor(int index);
+
+}  // namespace quillet::ui

@@ -1,0 +1,17 @@
+#pragma once
+// The picture holders, compiled into the program as PNGs at 1x and 2x.
+
+#include <QImage>
+#include <QString>
+
+#include "ui/Window.h"
+
+namespace quillet::ui {
+
+// Resource name of a holder ("KOMA3", "MASU0", "RABERU"), or empty for an index it lacks.
+QString pictureName(Picture picture, int index);
+// The picture for a surface of that device pixel ratio, carrying its own ratio so it is drawn
+// at its natural size in pixels; null if there is no such picture.
+QImage loadPicture(const QString& name, qreal devicePixelRatio);
+
+}  // namespace quillet::ui

@@ -1,0 +1,339 @@
+#include "ui/QtWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "ui/KeyCodes.h"
+#include "ui/Palette.h"
+#include "ui/Pictures.h"
+#include "ui/Twips.h"
+
+// The pictures live in a static library, where the linker would drop their unreferenced
+// registration; register them by hand.
+static void registerPictures() { Q_INIT_RESOURCE(pictures); }
+
+namespace quillet::ui {
+
+// The client area below the menu bar: it shows the persistent image and reports the mouse.
+class Surface : public QWidget {
+public:
+    Surface(QtWindow* owner) : QWidget(owner), owner_(owner) {
+        setFocusPolicy(Qt::StrongFocus);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        ensure(QSize(567, 533));
+    }
+
+    // Makes the image at least `size` pixels, at the widget's device pixel ratio, keeping what
+    // was drawn: the game draws only once and never redraws in answer to the window system.
+    void ensure(QSize size) {
+        const qreal dpr = devicePixelRatioF();
+        const QSize have = image.isNull() ? QSize() : image.deviceIndependentSize().toSize();
+        if (!image.isNull() && image.devicePixelRatio() == dpr && have.width() >= size.width() &&
+            have.height() >= size.height())
+            return;
+        const QSize logical = have.expandedTo(size);
+        QImage grown(logical * dpr, QImage::Format_RGB32);
+        grown.setDevicePixelRatio(dpr);
+        grown.fill(paletteColor(background));
+        if (!image.isNull()) {
+            QPainter p(&grown);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(QPointF(0, 0), image);
+        }
+        image = grown;
+    }
+
+    QImage image;
+    int background = 2;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (image.devicePixelRatio() != devicePixelRatioF()) ensure(size());
+        QPainter p(this);
+        p.fillRect(event->rect(), paletteColor(background));
+        p.drawImage(QPointF(0, 0), image);
+    }
+    void resizeEvent(QResizeEvent*) override { ensure(size()); }
+    void mousePressEvent(QMouseEvent* e) override { owner_->mouseInput(true, e->button(), e->modifiers(), e->position()); }
+    // A second quick click is a press like any other.
+    void mouseDoubleClickEvent(QMouseEvent* e) override { mousePressEvent(e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { owner_->mouseInput(false, e->button(), e->modifiers(), e->position()); }
+
+private:
+    QtWindow* owner_;
+};
+
+namespace {
+
+int shiftState(Qt::KeyboardModifiers modifiers) {
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier) shift |= 1;
+    if (modifiers & Qt::ControlModifier) shift |= 2;
+    if (modifiers & Qt::AltModifier) shift |= 4;
+    return shift;
+}
+
+int buttonCode(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// The game separates lines with a carriage return alone.
+QString messageText(const std::string& text) {
+    QString s = fromUtf8(text);
+    s.replace("\r\n", "\n");
+    s.replace('\r', '\n');
+    return s;
+}
+
+}  // namespace
+
+QtWindow::QtWindow() {
+    registerPictures();
+    setWindowTitle("Quillet");
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addFile(QString(":/pictures/icon_%1.png").arg(size));
+    setWindowIcon(icon);
+    buildMenuBar();
+    surface_ = new Surface(this);
+    setCentralWidget(surface_);
+    surface_->setFocus();
+
+    marker_ = new QLabel(surface_);
+    marker_->setObjectName("Image1");
+    marker_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    marker_->setFixedSize(32, 32);
+    marker_->setPixmap(QPixmap::fromImage(loadPicture("Image1", surface_->devicePixelRatioF())));
+    marker_->hide();
+}
+
+QtWindow::~QtWindow() = default;
+
+const QImage& QtWindow::surfaceImage() const { return surface_->image; }
+QWidget* QtWindow::surfaceWidget() const { return surface_; }
+
+void QtWindow::buildMenuBar() {
+    QMenuBar* bar = menuBar();
+    auto named = [this](QAction* a, const char* name) {
+        a->setObjectName(name);
+        actions_.insert(name, a);
+        return a;
+    };
+    auto menu = [&](QWidget* parent, const QString& caption, const char* name) {
+        QMenu* m = new QMenu(caption, parent);
+        m->setObjectName(name);
+        if (auto* b = qobject_cast<QMenuBar*>(parent))
+            b->addMenu(m);
+        else
+            static_cast<QMenu*>(parent)->addMenu(m);
+        named(m->menuAction(), name);
+        return m;
+    };
+    auto item = [&](QWidget* parent, const QString& caption, const char* name, bool checkMark = false) {
+        QAction* a = new QAction(caption, parent);
+        parent->addAction(a);
+        named(a, name);
+        a->setCheckable(checkMark);
+        const QString control = name;
+        connect(a, &QAction::triggered, this, [this, a, control] {
+            // Qt has already toggled the mark; the game's handler decides it.
+            if (a->isCheckable()) a->setChecked(!a->isChecked());
+            command(control);
+        });
+        return a;
+    };
+
+    QMenu* taikyoku = menu(bar, "対局", "TAIKYOKU");
+    QMenu* taiman = menu(taikyoku, "対MAN", "TAIMAN");
+    item(taiman, "START", "START");
+    QMenu* taicom = menu(taikyoku, "対COM", "TAICOM");
+    item(taicom, "先手", "SENTE");
+    item(taicom, "後手", "GOTE");
+    item(taikyoku, "終了", "EXIT");
+    QMenu* kyokumen = menu(bar, "局面", "KYOKUMEN");
+    item(kyokumen, "最初", "SAISYO");
+    item(kyokumen, "逆転", "GYAKU");
+    item(bar, "戻", "MODORU");
+    item(bar, "進", "SUSUMU");
+    QMenu* option = menu(bar, "ｵﾌﾟｼｮﾝ", "OPTION");
+    item(option, "手順番号表示", "TEJYUN", true);
+    item(option, "指南ﾓｰﾄﾞ", "SINAN", true);
+    item(option, "BGM", "BGM", true);
+    item(bar, "その他", "SONOTA");
+}
+
+void QtWindow::command(const QString& name) {
+    auto found = input_.commands.find(name);
+    if (found == input_.commands.end() || !found->second) return;
+    gate_.deliver(found->second);
+}
+
+void QtWindow::mouseInput(bool press, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position) {
+    const auto& handler = press ? input_.mouseDown : input_.mouseUp;
+    if (!handler) return;
+    const int b = buttonCode(button);
+    const int s = shiftState(modifiers);
+    const double x = toTwips(std::floor(position.x()));
+    const double y = toTwips(std::floor(position.y()));
+    gate_.deliver([handler, b, s, x, y] { handler(b, s, x, y); });
+}
+
+void QtWindow::keyPressEvent(QKeyEvent* event) {
+    if (!input_.keyDown) return;
+    const int code = windowsKeyCode(event->key());
+    const int s = shiftState(event->modifiers());
+    auto handler = input_.keyDown;
+    gate_.deliver([handler, code, s] { handler(code, s); });
+}
+
+void QtWindow::closeEvent(QCloseEvent* event) {
+    // The game decides how the program ends; the window stays until it does.
+    event->ignore();
+    if (input_.close)
+        gate_.deliver(input_.close);
+    else
+        gate_.deliver([] { QCoreApplication::quit(); });
+}
+
+void QtWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The window manager adds its frame only after the window is shown; place it again once the
+    // frame is known so the outer size is what the game asked for.
+    if (placed_) {
+        QTimer::singleShot(0, this, [this] { applyPlacement(); });
+        QTimer::singleShot(300, this, [this] { applyPlacement(); });
+    }
+}
+
+// ---- Drawing ----------------------------------------------------------------------------------
+
+void QtWindow::fillRect(double left, double top, double width, double height, int color) {
+    const QRect r = QRect(QPoint(toPixels(left), toPixels(top)), QPoint(toPixels(left + width), toPixels(top + height)))
+                        .normalized();
+    QPainter p(&surface_->image);
+    p.fillRect(r, paletteColor(color));
+}
+
+void QtWindow::outlineBox(double x1, double y1, double x2, double y2, int color) {
+    const QRect r = QRect(QPoint(toPixels(x1), toPixels(y1)), QPoint(toPixels(x2), toPixels(y2))).normalized();
+    const QColor c = paletteColor(color);
+    QPainter p(&surface_->image);
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
+}
+
+void QtWindow::drawPicture(Picture picture, int index, double left, double top) {
+    const QImage image = loadPicture(pictureName(picture, index), surface_->image.devicePixelRatio());
+    if (image.isNull()) return;
+    QPainter p(&surface_->image);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QPointF(toPixels(left), toPixels(top)), image);
+}
+
+void QtWindow::printText(double left, double top, const std::string& text, int points, int color) {
+    QFont font(textFamily_);
+    font.setBold(true);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
+    // Solid glyphs: printing the same text twice in one place changes nothing.
+    font.setStyleStrategy(QFont::NoAntialias);
+    QPainter p(&surface_->image);
+    p.setFont(font);
+    p.setPen(paletteColor(color));
+    p.drawText(QPoint(toPixels(left), toPixels(top) + p.fontMetrics().ascent()), fromUtf8(text));
+}
+
+void QtWindow::refresh() { surface_->repaint(); }
+
+void QtWindow::showMarker() {
+    marker_->show();
+    marker_->raise();
+}
+
+void QtWindow::moveMarker(double left, double top) { marker_->move(toPixels(left), toPixels(top)); }
+
+void QtWindow::hideMarker() { marker_->hide(); }
+
+// ---- Check marks, placement, background ------------------------------------------------------------
+
+QAction* QtWindow::checkAction(MenuCheck item) const {
+    switch (item) {
+    case MenuCheck::TEJYUN: return action("TEJYUN");
+    case MenuCheck::SINAN: return action("SINAN");
+    case MenuCheck::BGM: return action("BGM");
+    }
+    return nullptr;
+}
+
+bool QtWindow::isChecked(MenuCheck item) const {
+    QAction* a = checkAction(item);
+    return a && a->isChecked();
+}
+
+void QtWindow::setChecked(MenuCheck item, bool checked) {
+    if (QAction* a = checkAction(item)) a->setChecked(checked);
+}
+
+void QtWindow::placeWindow(double left, double top, double width, double height) {
+    placement_ = QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
+    placed_ = true;
+    surface_->ensure(placement_.size());
+    applyPlacement();
+}
+
+void QtWindow::applyPlacement() {
+    if (!placed_) return;
+    // Frame and caption belong to the outer size the game gives.
+    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    const QSize client = (placement_.size() - frame).expandedTo(QSize(1, 1));
+    if (size() != client) setFixedSize(client);
+    if (pos() != placement_.topLeft()) move(placement_.topLeft());
+}
+
+void QtWindow::setBackground(int color) {
+    surface_->background = color;
+    surface_->image.fill(paletteColor(color));
+}
+
+// ---- Message boxes and the end ----------------------------------------------------------------
+
+void QtWindow::message(const std::string& text, const std::string& title, bool warning) {
+    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, fromUtf8(title), messageText(text),
+                    QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool QtWindow::ask(const std::string& text, const std::string& title) {
+    QMessageBox box(QMessageBox::NoIcon, fromUtf8(title), messageText(text), QMessageBox::Yes | QMessageBox::No, this);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::int32_t QtWindow::nativeHandle() const { return static_cast<std::int32_t>(winId()); }
+
+void QtWindow::terminate() {
+    // Nothing may run after the game ends the program: no pending handler, no destructor.
+    std::fflush(nullptr);
+    ::_exit(0);
+}
+
+}  // namespace quillet::ui
