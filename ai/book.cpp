@@ -1,7 +1,9 @@
 // The opening book: a text file of positions, each with one recommended move, read once at
 // start-up and looked up by the position's text form in four board orientations.
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -45,35 +47,44 @@ void readLines(std::istream& in, Take take) {
     static constexpr std::size_t block_size = 1 << 16;
     std::string block(block_size, '\0');
     std::string line;
-    bool inLine = false;     // characters have been seen since the last line end
-    bool afterCR = false;    // the last line ended with CR; a following LF belongs to it
+    bool inLine = false;   // characters have been seen since the last line end
+    bool afterCR = false;  // the last line ended with CR; an LF right after it belongs to it
     bool atStart = true;
     while (in) {
         in.read(block.data(), block_size);
-        std::size_t got = static_cast<std::size_t>(in.gcount());
+        const std::size_t got = static_cast<std::size_t>(in.gcount());
         if (got == 0) break;
-        std::size_t i = 0;
+        const char* const begin = block.data();
+        const char* const end = begin + got;
+        const char* p = begin;
         if (atStart) {
             atStart = false;
             // A UTF-8 byte order mark written by some editors is not part of the first entry.
-            if (got >= 3 && block.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
+            if (got >= 3 && block.compare(0, 3, "\xEF\xBB\xBF") == 0) p += 3;
         }
-        for (; i < got; ++i) {
-            const char c = block[i];
-            if (c == '\n' && afterCR) {
-                afterCR = false;
-                continue;
+        if (afterCR && p < end && *p == '\n') ++p;
+        afterCR = false;
+        // Next LF and CR at or after p; each is searched again only once p has passed it.
+        const char* lf = nullptr;
+        const char* cr = nullptr;
+        while (p < end) {
+            if (lf == nullptr || lf < p) lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+            if (lf == nullptr) lf = end;
+            if (cr == nullptr || cr < p) cr = static_cast<const char*>(std::memchr(p, '\r', end - p));
+            if (cr == nullptr) cr = end;
+            const char* const stop = std::min(lf, cr);
+            const std::size_t room = kept_length - std::min(kept_length, line.size());
+            line.append(p, std::min(room, static_cast<std::size_t>(stop - p)));
+            if (stop > p) inLine = true;
+            if (stop == end) break;
+            inLine = false;
+            if (!take(line)) return;
+            line.clear();
+            p = stop + 1;
+            if (*stop == '\r') {
+                if (p == end) afterCR = true;
+                else if (*p == '\n') ++p;
             }
-            afterCR = false;
-            if (c == '\n' || c == '\r') {
-                afterCR = c == '\r';
-                inLine = false;
-                if (!take(line)) return;
-                line.clear();
-                continue;
-            }
-            inLine = true;
-            if (line.size() < kept_length) line.push_back(c);
         }
     }
     // A last line without a line end still counts; a file ending in a line end adds no empty line.
