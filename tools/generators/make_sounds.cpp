@@ -110,7 +110,7 @@ Signal pieceClick(int rate) {
         const double bright = low - lowState;
         lowState = low;
         v += 1.4 * bright * std::exp(-t / 0.0015);
-        s[i] = v;
+        s[i] = v * std::min(1.0, t / 0.0002);  // sharp, but not a bare step from silence
     }
     fadeOut(s, rate, 0.03);
     normalise(s, 0.71);
