@@ -129,11 +129,11 @@ int Form1::調査_定石有無(int& column, int& row) const {
         if (book_first_line[group] == 0) continue;
         for (int i = book_first_line[group]; i <= book_last_line[group]; ++i) {
             const std::string& line = book_lines[i];
-            if (line.size() > longest_entry) continue;
+            if (line.size() > longest_entry) continue;  // cut short when read: its tail is unknown
             const std::string key = 取得_文字列_定石(line);
             if (key != position) continue;
             // A matching entry whose move is unreadable or off the board is passed over, so a
-            // faulty line can never hand the caller a square it cannot play.
+            // faulty line never hands the caller a square outside the board.
             int x = 0, y = 0;
             if (取得_座標(line.substr(key.size()), orientation, x, y) != yes || !onBoard(x, y)) continue;
             column = x;
