@@ -15,13 +15,21 @@ build: setup
 run: build
 	cd $(BUILD) && if [ -x ./quillet ]; then ./quillet; else ./quillet-tool perft 6; fi
 
+# Every test: the suite on the release build, then again under AddressSanitizer,
+# UndefinedBehaviorSanitizer and LeakSanitizer.
+# (End-to-end tests of the real window carry the label "slow" and run on the release build only.)
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) sanitize
+
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 
 sanitize: setup
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && ctest --output-on-failure -j $(JOBS)
+	cd build-asan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) -LE slow
 
 clean:
 	rm -rf $(BUILD) build-asan
