@@ -1,0 +1,54 @@
+// book: builds the opening book file by searching every position the book can meet.
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <thread>
+
+#include "tools/engine/Book.h"
+#include "tools/quillet_tool/Commands.h"
+
+namespace quillet::tool {
+
+namespace {
+
+int bookCommand(const Args& args) {
+    engine::BookOptions options;
+    std::string out = "Quillet.定石";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--lines" && hasValue)
+            options.lines = static_cast<int>(parseNumber(args[++i], "lines", 1, Form1::book_capacity));
+        else if (a == "--depth" && hasValue)
+            options.depth = static_cast<int>(parseNumber(args[++i], "depth", 1, 30));
+        else if (a == "--out" && hasValue)
+            out = args[++i];
+        else if (a == "--lines" || a == "--depth" || a == "--out")
+            throw UsageError(a + " needs a value");
+        else
+            throw UsageError("unexpected argument '" + a + "'");
+    }
+    options.threads = static_cast<int>(std::max(1u, std::min(2u, std::thread::hardware_concurrency())));
+    options.progress = [](const engine::BookProgress& p) {
+        std::fprintf(stderr, "book: %d pieces placed: searched %d of %d planned, depth %d, %.1f s%s\n", p.ply,
+                     p.searched, p.planned, p.depth, p.seconds, p.plyDone ? " (done)" : "");
+    };
+    std::ofstream file(out, std::ios::binary | std::ios::trunc);
+    if (!file) throw UsageError("cannot write '" + out + "'");
+    const auto start = std::chrono::steady_clock::now();
+    const std::vector<engine::BookLine> lines = engine::buildBook(options);
+    for (const auto& line : lines) file << line.text() << '\n';
+    file.close();
+    if (!file) throw std::runtime_error("writing '" + out + "' failed");
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("book lines %zu depth %d threads %d time %.1f s file %s\n", lines.size(), options.depth,
+                options.threads, seconds, out.c_str());
+    return 0;
+}
+
+Registrar bookRegistrar("book", "[--lines N] [--depth D] [--out FILE]  write the opening book (default Quillet.定石)",
+                        bookCommand);
+
+}  // namespace
+}  // namespace quillet::tool
