@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -24,7 +25,16 @@ std::int32_t Form1::sound_load(const std::string& file_name, std::int32_t flags)
         sound_warning(file_name + " を開けません: " + std::strerror(errno));
         return 0;
     }
-    std::vector<std::uint8_t> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::uint8_t> image;
+    // The stream library throws when the read itself fails (a folder of that name, an I/O
+    // error), and a file too big for memory throws too: both are a file that cannot be read.
+    errno = 0;
+    try {
+        image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        sound_warning(file_name + " を読めません: " + (errno != 0 ? std::strerror(errno) : "読み込みに失敗しました"));
+        return 0;
+    }
     if (in.bad()) {
         sound_warning(file_name + " を読めません。");
         return 0;
