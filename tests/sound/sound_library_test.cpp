@@ -307,6 +307,57 @@ TEST_F(DiskOutput, BrokenImagesGiveNoBuffer) {
         EXPECT_EQ(lib.dsCreateDSB(device, image.data(), image.size(), 3), 0) << what;
 }
 
+// The committed sounds: 16-bit mono PCM that this library accepts, never clipped, the effects
+// short and ending in silence, the music 20 to 40 s at the mixer's rate (so it is played as it is)
+// and running from its last sample into its first as smoothly as between any two samples.
+TEST_F(DiskOutput, TheGameSoundsAreCleanWaveFiles) {
+    struct Expect {
+        const char* name;
+        double minSeconds, maxSeconds;
+        bool loops;
+    };
+    const Expect files[] = {{"駒打音.wav", 0.05, 0.3, false},
+                            {"禁止.wav", 0.15, 0.8, false},
+                            {"その他.wav", 0.3, 2.0, false},
+                            {"BGM.wav", 20.0, 40.0, true}};
+    for (const Expect& e : files) {
+        SCOPED_TRACE(e.name);
+        std::ifstream in(std::filesystem::path(QUILLET_ASSETS_DIR) / e.name, std::ios::binary);
+        const Bytes image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_GT(image.size(), 44u);
+        EXPECT_LT(image.size(), 2'000'000u);
+        EXPECT_NE(load(image, e.loops ? 1 : 3), 0);
+        // Our generator writes the canonical 44-byte header: fmt at 12, data at 36.
+        ASSERT_EQ(std::string(image.begin() + 36, image.begin() + 40), "data");
+        EXPECT_EQ(image[20] | image[21] << 8, 1);   // PCM
+        EXPECT_EQ(image[22] | image[23] << 8, 1);   // mono
+        EXPECT_EQ(image[34] | image[35] << 8, 16);  // bits
+        const int rate = int(image[24] | image[25] << 8 | image[26] << 16);
+        std::vector<int> s((image.size() - 44) / 2);
+        for (std::size_t i = 0; i < s.size(); ++i) s[i] = std::int16_t(image[44 + 2 * i] | image[45 + 2 * i] << 8);
+        const double seconds = double(s.size()) / rate;
+        EXPECT_GE(seconds, e.minSeconds);
+        EXPECT_LE(seconds, e.maxSeconds);
+        int peak = 0;
+        long steps = 0;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            peak = std::max(peak, std::abs(s[i]));
+            if (i > 0) steps += std::abs(s[i] - s[i - 1]);
+        }
+        EXPECT_GT(peak, 8000);
+        EXPECT_LT(peak, 32000);
+        if (e.loops) {
+            EXPECT_EQ(rate, kRate);
+            const long meanStep = steps / long(s.size() - 1);
+            EXPECT_LE(std::abs(s.front() - s.back()), 2 * meanStep);
+            const int predicted = 2 * s[s.size() - 1] - s[s.size() - 2];  // where the wave was heading
+            EXPECT_LE(std::abs(s.front() - predicted), meanStep / 2);
+        } else {
+            EXPECT_EQ(s.back(), 0);
+        }
+    }
+}
+
 TEST(SoundDevice, NoDriverMeansNoDeviceAndTheDummyDriverWorks) {
     SdlSoundLibrary lib;
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);

@@ -282,19 +282,20 @@ std::vector<Note> score() {
 }
 
 Signal music(int rate) {
-    const double beat = 60.0 / 66.0;
+    const double beat = 60.0 / 88.0;
     const double bars = 8, beatsPerBar = 4;
     const std::size_t period = std::size_t(std::lround(bars * beatsPerBar * beat * rate));
-    // Played three times through, the room included; the middle turn is what any turn sounds
-    // like after the one before, so its end runs straight into its own start.
-    Signal s(3 * period, 0.0);
+    // Played twice through, the room included; the second turn is what any turn sounds like
+    // after the one before (every note dies within one turn), so its end runs straight into its
+    // own start.
+    Signal s(2 * period, 0.0);
     const auto notes = score();
-    for (int turn = 0; turn < 3; ++turn)
+    for (int turn = 0; turn < 2; ++turn)
         for (std::size_t i = 0; i < notes.size(); ++i)  // each note's scrape the same every turn
             pluck(s, rate, turn * period + std::size_t(std::lround(notes[i].beat * beat * rate)), notes[i],
                   Noise(std::uint32_t(0x9E3779B9u * (i + 1))));
     addRoom(s, rate);
-    Signal one(s.begin() + long(period), s.begin() + long(2 * period));
+    Signal one(s.begin() + long(period), s.end());
     normalise(one, 0.7);
     return one;
 }
@@ -319,7 +320,9 @@ int main(int argc, char** argv) {
     const Output outputs[] = {{"駒打音.wav", pieceClick(44100), 44100},
                               {"禁止.wav", refusalBuzz(44100), 44100},
                               {"その他.wav", chime(44100), 44100},
-                              {"BGM.wav", music(22050), 22050}};
+                              // At the mixer's own rate: a resampler pads the ends of a buffer with
+                              // silence, which would put a tick into the loop's seam.
+                              {"BGM.wav", music(44100), 44100}};
     for (const Output& o : outputs) {
         const auto path = dir / o.name;
         if (!writeWave(path, o.sound, o.rate)) {
