@@ -1,0 +1,86 @@
+#include <utility>
+
+#include "game/Form1.h"
+
+namespace quillet {
+
+// One turn of the computer: pass, or play the book move (else the search's choice) with sound
+// and animation, record it, and hand the turn over, keeping it when the human must pass.
+// Returns 1 after a move, 0 after the computer's pass, again_result when the human has to pass
+// and the computer moves again; nothing when the game was already over on entry.
+std::optional<int> Form1::com_打つ() {
+    std::optional<int> result;
+    const int C = computer_piece;
+    const int H = human_piece;
+
+    if (置き場所があるか(C, H) == no) {
+        if (置き場所があるか(H, C) == no) {
+            終了();
+            return result;
+        }
+        window_.message("PASS", "ＣＯＭ");
+        result = 0;
+        std::swap(side_to_move, other_side);
+    } else {
+        int book_column = 0;
+        int book_row = 0;
+        const int in_book = 調査_定石有無(book_column, book_row);
+        // The search always runs, book or not: its marker tour is the computer's thinking.
+        int column = 0;
+        int row = 0;
+        COM置場所取得(column, row);
+        // A faulty book line must not make the computer play an illegal square (or one off the
+        // board), so a book move is taken only when the rules allow it.
+        const bool book_on_board = 1 <= book_column && book_column <= 9 && 1 <= book_row && book_row <= 9;
+        if (in_book == yes && book_on_board && 置けるか(book_column, book_row, C, H) == yes) {
+            column = book_column;
+            row = book_row;
+        }
+
+        result = 1;
+        待ち時間(0.5);
+        sound_.dsPlay(sound_place);
+        描画_駒点滅(column, row, C, blink_count);
+        反転(column, row, C, H);
+        board(column, row) = C;
+
+        move_side[move_count] = side_to_move;
+        move_count = move_count + 1;
+        last_move_count = move_count;
+        move_x[move_count] = column;
+        move_y[move_count] = row;
+        if (window_.isChecked(MenuCheck::TEJYUN)) 描画_全手順番号();
+        将棋盤_保存(move_count);
+
+        if (置き場所があるか(H, C) == yes) {
+            std::swap(side_to_move, other_side);
+            move_side[move_count] = side_to_move;
+        } else if (置き場所があるか(C, H) == no) {
+            終了();
+            return result;
+        } else {
+            result = again_result;
+            window_.message("PASS", "MAN");
+        }
+    }
+
+    // The book answers for the side written as the computer, so the human's hint is looked up
+    // on the board with the two sides' pieces exchanged.
+    将棋盤_入替();
+    int hint_column = 0;
+    int hint_row = 0;
+    if (調査_定石有無(hint_column, hint_row) == yes) {
+        hint_available = yes;
+        hint_x = hint_column;
+        hint_y = hint_row;
+        if (window_.isChecked(MenuCheck::SINAN)) 描画_指南(10.5, 3.1, coach_hint);
+    } else {
+        hint_available = no;
+    }
+    将棋盤_入替();
+
+    描画_手番(side_to_move);
+    return result;
+}
+
+}  // namespace quillet

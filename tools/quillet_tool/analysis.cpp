@@ -1,0 +1,167 @@
+// Analysis of one position with the computer player's own procedures, and the search bench.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "tools/quillet_tool/Commands.h"
+
+namespace quillet::tool {
+
+namespace {
+
+const std::string& oneFile(const Args& args) {
+    if (args.empty()) throw UsageError("missing position file");
+    if (args.size() > 1) throw UsageError("unexpected argument '" + args[1] + "'");
+    return args[0];
+}
+
+int bestmoveCommand(const Args& args) {
+    HeadlessGame game;
+    Form1& f = game.form;
+    loadPositionFile(oneFile(args), f);
+    if (f.置き場所があるか(f.computer_piece, f.human_piece) == Form1::no) {
+        std::printf("none\n");
+        return 0;
+    }
+    int column = 0, row = 0;
+    f.COM置場所取得(column, row);
+    std::printf("%s\n", squareName(column, row).c_str());
+    return 0;
+}
+
+int evalCommand(const Args& args) {
+    HeadlessGame game;
+    Form1& f = game.form;
+    loadPositionFile(oneFile(args), f);
+    std::printf("%d\n", f.得点取得(f.computer_piece, f.human_piece));
+    return 0;
+}
+
+int safeCommand(const Args& args) {
+    HeadlessGame game;
+    Form1& f = game.form;
+    loadPositionFile(oneFile(args), f);
+    std::printf("%d %d\n", f.安全駒数(Form1::first_code, Form1::second_code),
+                f.安全駒数(Form1::second_code, Form1::first_code));
+    return 0;
+}
+
+int searchinfoCommand(const Args& args) {
+    HeadlessGame game;
+    Form1& f = game.form;
+    loadPositionFile(oneFile(args), f);
+    if (f.置き場所があるか(f.computer_piece, f.human_piece) == Form1::no) {
+        std::printf("none\n");
+        return 0;
+    }
+    int column = 0, row = 0;
+    const long before = f.evaluation_calls;
+    f.COM置場所取得(column, row);
+    std::printf("%s %d %ld\n", squareName(column, row).c_str(), f.best1, f.evaluation_calls - before);
+    return 0;
+}
+
+// Plays the legal square (x, y) for side on the board, without animation.
+void play(Form1& f, int x, int y, int side, int opponent) {
+    f.反転_仮(x, y, side, opponent);
+    f.board(x, y) = side;
+}
+
+constexpr int timing_runs = 3;
+
+struct BenchTotals {
+    int games = 0;
+    std::vector<double> seconds;  // one per search
+    long evaluations = 0;
+};
+
+// One game with the search playing both sides from the position on the board.
+void selfPlay(Form1& f, int side, BenchTotals& totals) {
+    ++totals.games;
+    int opponent = side == Form1::first_code ? Form1::second_code : Form1::first_code;
+    for (;;) {
+        if (f.置き場所があるか(side, opponent) == Form1::yes) {
+            f.computer_piece = side;
+            f.human_piece = opponent;
+            int column = 0, row = 0;
+            const long before = f.evaluation_calls;
+            // The search is deterministic and leaves the board as it was, so it is timed as the
+            // fastest of a few runs: on a shared machine one run may include time spent waiting
+            // for the processor.
+            double fastest = 0;
+            for (int run = 0; run < timing_runs; ++run) {
+                const auto start = std::chrono::steady_clock::now();
+                f.COM置場所取得(column, row);
+                const auto stop = std::chrono::steady_clock::now();
+                const double seconds = std::chrono::duration<double>(stop - start).count();
+                if (run == 0 || seconds < fastest) fastest = seconds;
+            }
+            totals.seconds.push_back(fastest);
+            totals.evaluations += (f.evaluation_calls - before) / timing_runs;
+            play(f, column, row, side, opponent);
+        } else if (f.置き場所があるか(opponent, side) == Form1::no) {
+            return;
+        }
+        std::swap(side, opponent);
+    }
+}
+
+// Legal squares of side, in scan order.
+std::vector<std::pair<int, int>> legalSquares(const Form1& f, int side, int opponent) {
+    std::vector<std::pair<int, int>> squares;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            if (f.置けるか(x, y, side, opponent) == Form1::yes) squares.emplace_back(x, y);
+    return squares;
+}
+
+// Search time over a fixed set of self-play games: from the start and from every two-ply
+// opening. The clock is virtual, so the marker's pauses cost nothing; only computing counts.
+// The evaluation total is a signature of the search: it changes only if the search does.
+int benchCommand(const Args& args) {
+    if (!args.empty()) throw UsageError("unexpected argument '" + args[0] + "'");
+    HeadlessGame game;
+    Form1& f = game.form;
+    const int first = Form1::first_code, second = Form1::second_code;
+    BenchTotals totals;
+
+    f.初期設定();
+    selfPlay(f, first, totals);
+    f.初期設定();
+    const Grid<12> start = f.board;
+    for (const auto& [x1, y1] : legalSquares(f, first, second)) {
+        f.board = start;
+        play(f, x1, y1, first, second);
+        const Grid<12> afterOne = f.board;
+        for (const auto& [x2, y2] : legalSquares(f, second, first)) {
+            f.board = afterOne;
+            play(f, x2, y2, second, first);
+            selfPlay(f, first, totals);
+        }
+    }
+
+    std::vector<double> sorted = totals.seconds;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t n = sorted.size();
+    const double median = n == 0 ? 0 : n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+    const double worst = n == 0 ? 0 : sorted.back();
+    double total = 0;
+    for (double s : sorted) total += s;
+    std::printf("bench games %d searches %zu (fastest of %d runs each) median %.3f ms worst %.3f ms total %.3f s evals %ld evals/s %.0f\n",
+                totals.games, n, timing_runs, median * 1e3, worst * 1e3, total, totals.evaluations,
+                total > 0 ? totals.evaluations / total : 0.0);
+    return 0;
+}
+
+Registrar bestmoveRegistrar("bestmove", "FILE  the square the computer's search chooses, or none", bestmoveCommand);
+Registrar evalRegistrar("eval", "FILE  the evaluation of the position for the computer's side", evalCommand);
+Registrar safeRegistrar("safe", "FILE  the safe pieces of x, then of o", safeCommand);
+Registrar searchinfoRegistrar("searchinfo", "FILE  chosen square, its value and the evaluations made",
+                              searchinfoCommand);
+Registrar benchRegistrar("bench", " search time per move over fixed self-play games", benchCommand);
+
+}  // namespace
+}  // namespace quillet::tool
