@@ -70,9 +70,8 @@ void play(Form1& f, int x, int y, int side, int opponent) {
     f.board(x, y) = side;
 }
 
-constexpr int timing_runs = 3;
-
 struct BenchTotals {
+    int timing_runs = 5;
     int games = 0;
     std::vector<double> seconds;  // one per search
     long evaluations = 0;
@@ -92,7 +91,7 @@ void selfPlay(Form1& f, int side, BenchTotals& totals) {
             // fastest of a few runs: on a shared machine one run may include time spent waiting
             // for the processor.
             double fastest = 0;
-            for (int run = 0; run < timing_runs; ++run) {
+            for (int run = 0; run < totals.timing_runs; ++run) {
                 const auto start = std::chrono::steady_clock::now();
                 f.COM置場所取得(column, row);
                 const auto stop = std::chrono::steady_clock::now();
@@ -100,7 +99,7 @@ void selfPlay(Form1& f, int side, BenchTotals& totals) {
                 if (run == 0 || seconds < fastest) fastest = seconds;
             }
             totals.seconds.push_back(fastest);
-            totals.evaluations += (f.evaluation_calls - before) / timing_runs;
+            totals.evaluations += (f.evaluation_calls - before) / totals.timing_runs;
             play(f, column, row, side, opponent);
         } else if (f.置き場所があるか(opponent, side) == Form1::no) {
             return;
@@ -122,11 +121,14 @@ std::vector<std::pair<int, int>> legalSquares(const Form1& f, int side, int oppo
 // opening. The clock is virtual, so the marker's pauses cost nothing; only computing counts.
 // The evaluation total is a signature of the search: it changes only if the search does.
 int benchCommand(const Args& args) {
-    if (!args.empty()) throw UsageError("unexpected argument '" + args[0] + "'");
+    BenchTotals totals;
+    if (args.size() == 2 && args[0] == "--runs")
+        totals.timing_runs = static_cast<int>(parseNumber(args[1], "runs", 1, 1000));
+    else if (!args.empty())
+        throw UsageError("unexpected argument '" + args[0] + "'");
     HeadlessGame game;
     Form1& f = game.form;
     const int first = Form1::first_code, second = Form1::second_code;
-    BenchTotals totals;
 
     f.初期設定();
     selfPlay(f, first, totals);
@@ -151,7 +153,7 @@ int benchCommand(const Args& args) {
     double total = 0;
     for (double s : sorted) total += s;
     std::printf("bench games %d searches %zu (fastest of %d runs each) median %.3f ms worst %.3f ms total %.3f s evals %ld evals/s %.0f\n",
-                totals.games, n, timing_runs, median * 1e3, worst * 1e3, total, totals.evaluations,
+                totals.games, n, totals.timing_runs, median * 1e3, worst * 1e3, total, totals.evaluations,
                 total > 0 ? totals.evaluations / total : 0.0);
     return 0;
 }
@@ -161,7 +163,9 @@ Registrar evalRegistrar("eval", "FILE  the evaluation of the position for the co
 Registrar safeRegistrar("safe", "FILE  the safe pieces of x, then of o", safeCommand);
 Registrar searchinfoRegistrar("searchinfo", "FILE  chosen square, its value and the evaluations made",
                               searchinfoCommand);
-Registrar benchRegistrar("bench", " search time per move over fixed self-play games", benchCommand);
+Registrar benchRegistrar("bench", "[--runs N]  search time per move over fixed self-play games, each search\n"
+                         "      timed as the fastest of N runs (5)",
+                         benchCommand);
 
 }  // namespace
 }  // namespace quillet::tool
