@@ -51,12 +51,14 @@ std::string squareName(int column, int row) { return std::string(1, char('a' + c
 
 TEST_F(AnalysisTool, AnswersAreThoseOfTheSearchEvaluationAndSafeCount) {
     const std::string rows =
-        ".........\n...o.....\n...oxx...\n..xxxo...\n...xoo...\n....xo...\n.....o...\n.........\n.........\n";
+        "xxo......\nxoo......\nxo.......\n...ox....\n...xoo...\n....x....\n.........\n.........\n........o\n";
     const std::string file = write(rows + "computer o\n");
     setBoard(rows);
     form.computer_piece = Form1::second_code;
     form.human_piece = Form1::first_code;
 
+    // Corner pieces on both sides, so neither count nor the evaluation is a trivial zero.
+    ASSERT_NE(form.安全駒数(Form1::first_code, Form1::second_code), 0);
     const std::string safe = std::to_string(form.安全駒数(Form1::first_code, Form1::second_code)) + " " +
                              std::to_string(form.安全駒数(Form1::second_code, Form1::first_code)) + "\n";
     EXPECT_EQ(run("safe", file), safe);
