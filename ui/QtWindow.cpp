@@ -1,5 +1,6 @@
 #include "ui/QtWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
@@ -325,6 +326,9 @@ void QtWindow::message(const std::string& text, const std::string& title, bool w
 bool QtWindow::ask(const std::string& text, const std::string& title) {
     QMessageBox box(QMessageBox::NoIcon, fromUtf8(title), messageText(text), QMessageBox::Yes | QMessageBox::No, this);
     box.setTextFormat(Qt::PlainText);
+    // Qt's Japanese texts carry access keys ("はい(&Y)"); the game's questions have none.
+    box.button(QMessageBox::Yes)->setText("はい");
+    box.button(QMessageBox::No)->setText("いいえ");
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -1,0 +1,43 @@
+#pragma once
+// A real QtWindow with a Form1 behind it, on doubles for the clock and the sound.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "game/Form1.h"
+#include "tools/headless/Headless.h"
+#include "ui/AppSetup.h"
+#include "ui/FormWiring.h"
+#include "ui/Pictures.h"
+#include "ui/QtWindow.h"
+#include "ui/Twips.h"
+
+namespace quillet::testing {
+
+// A sound device that opens and plays nothing, so start-up shows no sound warning.
+struct OpenSilentSound : SilentSoundLibrary {
+    std::int32_t dsInitialize(std::int32_t) override { return 1; }
+};
+
+struct QtGame {
+    QtGame() {
+        window.setTextFamily(ui::chooseTextFamily());
+        ui::connectForm(window, form);
+    }
+    ui::QtWindow window;
+    VirtualClock clock;
+    OpenSilentSound sound;
+    Form1 form{window, clock, sound};
+};
+
+// True when the w x h block of `surface` at (x, y), in device pixels, equals `picture`'s block
+// at (px, py).
+inline bool sameBlock(const QImage& surface, int x, int y, const QImage& picture, int px, int py, int w, int h) {
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i)
+            if (surface.pixel(x + i, y + j) != picture.pixel(px + i, py + j)) return false;
+    return true;
+}
+
+}  // namespace quillet::testing

@@ -1,0 +1,17 @@
+#pragma once
+// Application-wide settings shared by the game and its Qt tests.
+
+#include <QString>
+
+class QApplication;
+
+namespace quillet::ui {
+
+// Before the QApplication exists: keep the menu bar inside the window.
+void prepareApplication();
+// Qt's own Japanese texts (はい, いいえ); false when the translation is not installed.
+bool installJapanese(QApplication& app);
+// A font family with Japanese glyphs for the board's texts, IPA P Mincho first; empty if none.
+QString chooseTextFamily();
+
+}  // namespace quillet::ui
