@@ -81,6 +81,17 @@ Bytes constantWave(int level, double seconds) {
 
 void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+// Output samples (two per stereo frame) in `ms` milliseconds.
+std::size_t ms(int ms) { return std::size_t(ms) * kRate * 2 / 1000; }
+// How far the file may trail the mixer: the file's write buffer, the block being written and
+// the one being mixed, with room to spare.
+constexpr std::size_t kLag = 16384;
+
+template <class Done>
+void waitFor(Done done) {
+    for (int i = 0; i < 500 && !done(); ++i) pause(10);
+}
+
 class DiskOutput : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -95,6 +106,19 @@ protected:
     void TearDown() override {
         lib.dsTerminate(device);
         std::filesystem::remove(path_);
+    }
+
+    std::size_t written() const {
+        std::error_code ec;
+        const auto bytes = std::filesystem::file_size(path_, ec);
+        return ec ? 0 : std::size_t(bytes / 2);
+    }
+    // Waits until the device has written `samples` more, so that the checks follow the audio
+    // thread's progress however busy the machine is, not the clock.
+    void runOn(std::size_t samples) {
+        const std::size_t start = written();
+        waitFor([&] { return written() >= start + samples; });
+        ASSERT_GE(written(), start + samples) << "the audio device stopped writing";
     }
 
     // Everything the device has written so far, as 16-bit samples.
@@ -123,10 +147,11 @@ long countOf(const std::vector<std::int16_t>& s, int v) { return long(std::count
 TEST_F(DiskOutput, AnEffectPlaysOnceAndWhole) {
     const std::int32_t click = load(constantWave(8000, 0.05), 3);
     ASSERT_NE(click, 0);
-    pause(60);
+    runOn(ms(50));
     EXPECT_EQ(countOf(output(), 8000), 0);
     lib.dsPlay(click);
-    pause(250);
+    runOn(ms(50) + kLag);
+    runOn(ms(50));  // and once is all
     const auto out = output();
     EXPECT_EQ(countOf(out, 8000), long(0.05 * kRate) * 2);
     EXPECT_EQ(*std::max_element(out.begin(), out.end()), 8000);
@@ -137,23 +162,22 @@ TEST_F(DiskOutput, MusicLoopsUntilStopped) {
     ASSERT_NE(music, 0);
     lib.dsPlayLooping(music);
     lib.dsPlayLooping(music);  // already looping: carries on, not doubled
-    pause(400);
+    runOn(ms(300) + kLag);
     const long looped = countOf(output(), 5000);
-    EXPECT_GT(looped, long(0.05 * kRate) * 2 * 4);  // several turns of a 50 ms buffer
+    EXPECT_GE(looped, long(ms(50)) * 5);  // many turns of a 50 ms buffer
     EXPECT_EQ(countOf(output(), 10000), 0);
 
     lib.dsStop(music);
-    pause(120);
-    const std::size_t stoppedAt = output().size();
+    runOn(kLag);
+    const std::size_t stoppedAt = written();
     const long sounded = countOf(output(), 5000);
-    pause(200);
+    runOn(ms(100));  // the device runs on, silent
     const auto after = output();
-    EXPECT_GT(after.size(), stoppedAt);  // the device runs on, silent
     EXPECT_TRUE(std::all_of(after.begin() + long(stoppedAt), after.end(), [](std::int16_t v) { return v == 0; }));
     EXPECT_EQ(countOf(after, 5000), sounded);
 
     lib.dsPlayLooping(music);  // switched on again
-    pause(200);
+    runOn(ms(100) + kLag);
     EXPECT_GT(countOf(output(), 5000), sounded);
 }
 
@@ -163,25 +187,28 @@ TEST_F(DiskOutput, OverlappingEffectsSoundTogetherButMusicRestarts) {
     ASSERT_NE(effect, 0);
     ASSERT_NE(music, 0);
     lib.dsPlay(effect);
-    pause(60);
+    waitFor([&] { return countOf(output(), 4000) > 0; });  // the first is sounding
     lib.dsPlay(effect);
-    pause(450);
+    runOn(ms(300) + kLag);
     auto out = output();
-    EXPECT_GT(countOf(out, 8000), 0);  // both voices at once
-    EXPECT_GT(countOf(out, 4000), 0);  // the first alone, then the second alone
+    // The first alone, both at once, then the second alone.
+    const auto both = std::find(out.begin(), out.end(), 8000);
+    ASSERT_NE(both, out.end());
+    EXPECT_NE(std::find(out.begin(), both, 4000), both);
+    EXPECT_NE(std::find(both, out.end(), 4000), out.end());
 
     lib.dsPlay(music);
-    pause(60);
+    waitFor([&] { return countOf(output(), 3000) > 0; });
     lib.dsPlay(music);
-    pause(450);
+    runOn(ms(300) + kLag);
     out = output();
-    EXPECT_GT(countOf(out, 3000), 0);
     EXPECT_EQ(countOf(out, 6000), 0);
+    EXPECT_GT(countOf(out, 3000), long(ms(300)));  // cut short and played again whole
 
     // More plays at once than there are shared channels: the oldest give way, none is refused.
     const std::size_t before = out.size();
     for (int i = 0; i < 24; ++i) lib.dsPlay(effect);
-    pause(200);
+    runOn(ms(50) + kLag);
     out = output();
     const int peak = *std::max_element(out.begin() + long(before), out.end());
     EXPECT_GE(peak, 4000 * 8);
@@ -205,7 +232,7 @@ TEST_F(DiskOutput, HandleZeroAndUnknownHandlesDoNothing) {
     lib.dsFree(click);
     lib.dsPlay(click);  // freed: now unknown
     lib.dsPlayLooping(click);
-    pause(150);
+    runOn(ms(50) + kLag);
     EXPECT_EQ(countOf(output(), 7000), 0);
 }
 
