@@ -35,8 +35,8 @@ struct Navigation : GameFixture {
                 const char piece = back ? b : a;
                 movedCode = piece == 'x' ? Form1::first_code : Form1::second_code;
                 for (int n = 0; n < (back ? 1 : 2); ++n) {
-                    Log blink{masu(x, y), outline(x, y), "refresh", "wait 0.1",
-                              koma(movedCode, x, y), outline(x, y), "refresh", "wait 0.1"};
+                    Log blink{masu(x, y),    outline(x, y), "refresh", "wait 0.1", koma(movedCode, x, y),
+                              outline(x, y), "refresh",     "wait 0.1"};
                     out.insert(out.end(), blink.begin(), blink.end());
                 }
                 out.push_back(back ? masu(x, y) : koma(movedCode, x, y));
@@ -69,7 +69,6 @@ struct Navigation : GameFixture {
         }
         return seen;
     }
-
 };
 
 TEST_F(Navigation, RefusalsPlayTheForbiddenSoundThenSayWhyAndChangeNothing) {
@@ -95,7 +94,8 @@ TEST_F(Navigation, RefusalsPlayTheForbiddenSoundThenSayWhyAndChangeNothing) {
     log.clear();
     form.MODORU_Click();
     form.SUSUMU_Click();
-    EXPECT_EQ(log, (Log{kPlayForbidden, "message 戻る|戻れません", kPlayForbidden, "message 進む|進めません"}));
+    EXPECT_EQ(log,
+              (Log{kPlayForbidden, "message 戻る|戻れません", kPlayForbidden, "message 進む|進めません"}));
 }
 
 TEST_F(Navigation, BackOverAToMoveBlinksOnceClearsTheSquareAndTurnsItsCaptureBackTo歩) {
@@ -103,10 +103,11 @@ TEST_F(Navigation, BackOverAToMoveBlinksOnceClearsTheSquareAndTurnsItsCaptureBac
     click(form, 4, 3);  // と on d3 turns d4
     log.clear();
     form.MODORU_Click();
-    Log expected{kCoachBlank, masu(4, 3), outline(4, 3), "refresh", "wait 0.1", koma(1, 4, 3), outline(4, 3),
-                 "refresh", "wait 0.1", masu(4, 3), outline(4, 3)};
+    Log expected{kCoachBlank,   masu(4, 3), outline(4, 3), "refresh",  "wait 0.1",   koma(1, 4, 3),
+                 outline(4, 3), "refresh",  "wait 0.1",    masu(4, 3), outline(4, 3)};
     for (int frame = 2; frame <= 7; ++frame) {
-        for (const auto& e : {koma(frame, 4, 4), outline(4, 4), std::string("refresh"), std::string("wait 0.1")})
+        for (const auto& e :
+             {koma(frame, 4, 4), outline(4, 4), std::string("refresh"), std::string("wait 0.1")})
             expected.push_back(e);
     }
     expected.push_back(kPlayPlace);
@@ -136,7 +137,8 @@ TEST_F(Navigation, ForwardOverAToMoveBlinksTwiceDrawsThePieceAndTurnsItsCaptureT
     expected.push_back(koma(1, 4, 3));
     expected.push_back(outline(4, 3));
     for (int frame = 6; frame >= 1; --frame)
-        for (const auto& e : {koma(frame, 4, 4), outline(4, 4), std::string("refresh"), std::string("wait 0.1")})
+        for (const auto& e :
+             {koma(frame, 4, 4), outline(4, 4), std::string("refresh"), std::string("wait 0.1")})
             expected.push_back(e);
     expected.push_back(kPlayPlace);
     EXPECT_EQ(between(withoutCrumbs(log), kCoachBlank, kPlayPlace), expected);
@@ -164,7 +166,8 @@ TEST_F(Navigation, EveryStepAnimatesExactlyTheDifferenceBetweenItsTwoPositions) 
     for (size_t k = 1; k < seen.size(); ++k) {
         log.clear();
         form.SUSUMU_Click();
-        ASSERT_EQ(between(withoutCrumbs(log), kCoachBlank, kPlayPlace), expectedStep(seen[k - 1], seen[k], false))
+        ASSERT_EQ(between(withoutCrumbs(log), kCoachBlank, kPlayPlace),
+                  expectedStep(seen[k - 1], seen[k], false))
             << "forward to " << k;
         ASSERT_EQ(boardText(), seen[k]);
     }
@@ -305,7 +308,8 @@ TEST_F(Navigation, StartingOverLeavesTheStartPositionWithNoGame) {
     EXPECT_EQ(form.side_to_move, Form1::no_side);
     EXPECT_EQ(form.move_count, 0);
     EXPECT_EQ(form.last_move_count, 0);
-    EXPECT_EQ(filtered(log, "pic MASU").size() + filtered(log, "pic KOMA").size(), 81u) << "the board is redrawn";
+    EXPECT_EQ(filtered(log, "pic MASU").size() + filtered(log, "pic KOMA").size(), 81u)
+        << "the board is redrawn";
     log.clear();
     click(form, 4, 3);
     EXPECT_EQ(window.messages.back(), "開始|対局で始めて下さい");
@@ -335,9 +339,8 @@ struct NavigationHints : Navigation {
         std::vector<std::string> lines{bookLine(pos0, move0.first, move0.second)};
         if (withPos1) lines.push_back(bookLine(pos1, move1.first, move1.second));
         if (withPos2) lines.push_back(bookLine(pos2, move2.first, move2.second));
-        std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
-            return std::stoi(a) < std::stoi(b);
-        });
+        std::sort(lines.begin(), lines.end(),
+                  [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); });
         loadBook(form, lines);
     }
     void coaching(bool on) { window.checks[static_cast<int>(MenuCheck::SINAN)] = on; }

@@ -17,8 +17,12 @@ namespace {
 constexpr int X = Form1::first_code;
 constexpr int O = Form1::second_code;
 constexpr int None = Form1::no_side;
-int other(int side) { return side == X ? O : X; }
-const char* sideName(int side) { return side == X ? "先手" : "後手"; }
+int other(int side) {
+    return side == X ? O : X;
+}
+const char* sideName(int side) {
+    return side == X ? "先手" : "後手";
+}
 
 // What the record should hold, and what the player should see beside it.
 struct Model {
@@ -47,7 +51,8 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
     std::mt19937 rng;
     Log expectedMessages;  // "*" stands for any one message
     int expectedForbidden = 0;
-    int expectedEnds = 0;  // each asks whether to go on, and the answer is yes
+    int expectedEnds = 0;
+    size_t computerMoves = 0;  // computer moves seen so far in this step
     size_t messagesSeen = 0;
     std::string shownPicture = "blank";
 
@@ -93,8 +98,9 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
                 mover = mover == 'x' ? 'o' : 'x';
             }
         }
-        std::stable_sort(lines.begin(), lines.end(),
-                         [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); });
+        std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
+            return std::stoi(a) < std::stoi(b);
+        });
         return lines;
     }
 
@@ -148,7 +154,24 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
         }
     }
 
-    // One turn of the computer; its square is read from the form's record. 2 means it moves again.
+    // The squares the computer played during this step, in order, as its animation shows them:
+    // its half-second pause, the placing sound, then the first blink on the square.
+    std::vector<std::pair<int, int>> computerSquaresShown() const {
+        std::vector<std::pair<int, int>> out;
+        const Log shown = withoutCrumbs(log);
+        const std::string masuAt = "pic MASU @";
+        for (size_t i = 0; i + 2 < shown.size(); ++i) {
+            if (shown[i] != "wait 0.5" || shown[i + 1] != kPlayPlace || shown[i + 2].rfind(masuAt, 0) != 0)
+                continue;
+            const std::string point = shown[i + 2].substr(masuAt.size());
+            const double X = std::stod(point), Y = std::stod(point.substr(point.find(',') + 1));
+            out.emplace_back(static_cast<int>((X - 100) / 495), static_cast<int>((Y - 100) / 615));
+        }
+        return out;
+    }
+
+    // One turn of the computer; its square is read from the form's record, or from the screen when
+    // the game ended in this step and the record was reset. 2 means it moves again.
     int computerTurn() {
         const char c = letter(m.computer), h = letter(m.human);
         if (!canMove(m.board(), c)) {
@@ -162,20 +185,17 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
             hintAfterComputer();
             return 0;
         }
-        const int k = m.current + 1;
-        if (form.last_move_count < k) {
-            // The record is gone only if this move ended the game and the game was reset;
-            // some legal move must then leave neither side a square.
-            bool ending = false;
-            for (auto [x, y] : legalSquares(m.board(), c)) {
-                const std::string after = played(m.board(), x, y, c);
-                ending |= !canMove(after, c) && !canMove(after, h);
-            }
-            EXPECT_TRUE(ending && form.game_mode == None) << "the computer did not move at position " << m.current;
-            gameEnd();
+        const auto shown = computerSquaresShown();
+        const size_t n = computerMoves++;
+        if (n >= shown.size()) {
+            ADD_FAILURE() << "the computer did not move at position " << m.current;
             return -1;
         }
-        record(m.computer, form.move_x[k], form.move_y[k]);
+        const int k = m.current + 1;
+        if (form.last_move_count >= k) {
+            EXPECT_EQ(std::make_pair(form.move_x[k], form.move_y[k]), shown[n]) << "recorded as played";
+        }
+        record(m.computer, shown[n].first, shown[n].second);
         if (canMove(m.board(), h)) {
             m.side = m.human;
             m.sides[m.current] = m.human;
@@ -447,6 +467,7 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
 };
 
 TEST_P(RecordModel, EveryStepKeepsTheRecordTheBoardAndTheTurnInStep) {
+    int passes = 0;
     int placements = 0, backs = 0, forwards = 0, reversals = 0, games = 0;
     bool sawComputerGame = false, sawTwoPeople = false;
     for (int step = 0; step < 700; ++step) {
@@ -454,65 +475,74 @@ TEST_P(RecordModel, EveryStepKeepsTheRecordTheBoardAndTheTurnInStep) {
         expectedMessages.clear();
         expectedForbidden = 0;
         expectedEnds = 0;
+        computerMoves = 0;
         const int before = m.last();
         std::string op;
-        const int r = pick(100);
+        // The later seeds mostly play, so that games reach passes and their end.
+        const int r = GetParam() > 3 && pick(10) < 6 ? 0 : pick(100);
         doStep(r, op, backs, forwards, reversals);
         if (::testing::Test::HasFatalFailure()) return;
         games += expectedEnds;
+        for (const auto& e : expectedMessages) passes += e.find("|PASS") != std::string::npos;
         if (m.last() > before) ++placements;
         sawComputerGame |= m.mode == Form1::mode_vs_computer;
         sawTwoPeople |= m.mode == Form1::mode_two_humans;
         check(step, op);
         if (::testing::Test::HasFatalFailure()) return;
     }
-    // The session really went through the record, both kinds of game and to the end of a game.
+    // The session really went through the record and both kinds of game; the playing seeds
+    // also through passes and to the end of games.
     EXPECT_GT(placements, 100);
-    EXPECT_GT(backs, 50);
-    EXPECT_GT(forwards, 50);
-    EXPECT_GT(reversals, 20);
+    EXPECT_GT(backs, 20);
+    EXPECT_GT(forwards, 20);
+    EXPECT_GT(reversals, 10);
     EXPECT_TRUE(sawComputerGame && sawTwoPeople);
+    if (GetParam() > 3) {
+        EXPECT_GE(games, 3);
+        EXPECT_GE(passes, 3);
+    }
     RecordProperty("games_finished", games);
+    RecordProperty("passes", passes);
 }
 
 void RecordModel::doStep(int r, std::string& op, int& backs, int& forwards, int& reversals) {
-        if (m.mode == None && r < 60) {
-            const int which = pick(10);
-            op = which < 4 ? "START" : which < 7 ? "先手" : which < 9 ? "後手" : "指南";
-            if (which < 4)
-                opTwoPeople();
-            else if (which < 9)
-                opAgainstComputer(which < 7 ? X : O);
-            else
-                opCoaching();
-        } else if (r < 55) {
-            op = "click";
-            opClick();
-        } else if (r < 70) {
-            op = "戻";
-            opBack();
-            ++backs;
-        } else if (r < 82) {
-            op = "進";
-            opForward();
-            ++forwards;
-        } else if (r < 88) {
-            op = "逆転";
-            opReverse();
-            ++reversals;
-        } else if (r < 90) {
-            op = "最初";
-            opStartOver();
-        } else if (r < 93) {
-            op = "START";
+    if (m.mode == None && r < 60) {
+        const int which = pick(10);
+        op = which < 4 ? "START" : which < 7 ? "先手" : which < 9 ? "後手" : "指南";
+        if (which < 4)
             opTwoPeople();
-        } else if (r < 96) {
-            op = pick(2) ? "先手" : "後手";
-            opAgainstComputer(op == "先手" ? X : O);
-        } else {
-            op = "指南";
+        else if (which < 9)
+            opAgainstComputer(which < 7 ? X : O);
+        else
             opCoaching();
-        }
+    } else if (r < 55) {
+        op = "click";
+        opClick();
+    } else if (r < 70) {
+        op = "戻";
+        opBack();
+        ++backs;
+    } else if (r < 82) {
+        op = "進";
+        opForward();
+        ++forwards;
+    } else if (r < 88) {
+        op = "逆転";
+        opReverse();
+        ++reversals;
+    } else if (r < 90) {
+        op = "最初";
+        opStartOver();
+    } else if (r < 93) {
+        op = "START";
+        opTwoPeople();
+    } else if (r < 96) {
+        op = pick(2) ? "先手" : "後手";
+        opAgainstComputer(op == "先手" ? X : O);
+    } else {
+        op = "指南";
+        opCoaching();
+    }
 }
 
 // The human's move leaves the computer without a square: the human is to move again in the new
@@ -525,8 +555,9 @@ TEST(RecordAfterAPass, TheComputersPassRecordsTheHumanAsToMove) {
     Form1 form{window, clock, sound};
     form.初期設定();
     form.move_side[1] = Form1::no_side;  // what an unwritten entry holds
-    setBoard(form, ".........\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n"
-                   "xxxxxo.o.\n");
+    setBoard(form,
+             ".........\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n"
+             "xxxxxo.o.\n");
     form.将棋盤_保存(0);
     form.game_mode = Form1::mode_vs_computer;
     form.human_piece = form.side_to_move = X;

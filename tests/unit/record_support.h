@@ -23,14 +23,25 @@ inline const std::string kStart =
     ".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n.........\n.........\n";
 
 inline std::string at(double x, double y) {
-    return num(Form1::board_left + Form1::square_width * x) + "," + num(Form1::board_top + Form1::square_height * y);
+    return num(Form1::board_left + Form1::square_width * x) + "," +
+           num(Form1::board_top + Form1::square_height * y);
 }
-inline std::string pic(const std::string& name, int x, int y) { return "pic " + name + " @" + at(x, y); }
-inline std::string koma(int frame, int x, int y) { return pic("KOMA " + std::to_string(frame), x, y); }
-inline std::string masu(int x, int y) { return pic("MASU", x, y); }
-inline std::string outline(int x, int y) { return "outline " + at(x, y) + "-" + at(x + 1, y + 1) + " c2"; }
+inline std::string pic(const std::string& name, int x, int y) {
+    return "pic " + name + " @" + at(x, y);
+}
+inline std::string koma(int frame, int x, int y) {
+    return pic("KOMA " + std::to_string(frame), x, y);
+}
+inline std::string masu(int x, int y) {
+    return pic("MASU", x, y);
+}
+inline std::string outline(int x, int y) {
+    return "outline " + at(x, y) + "-" + at(x + 1, y + 1) + " c2";
+}
 // The coaching picture at its one place beside the board.
-inline std::string coach(const std::string& holder) { return "pic " + holder + " @" + at(10.5, 3.1); }
+inline std::string coach(const std::string& holder) {
+    return "pic " + holder + " @" + at(10.5, 3.1);
+}
 inline const std::string kCoachBlank = coach("SINAN_SYOKYO");
 inline const std::string kCoachHint = coach("SINAN_SIMASU");
 inline const std::string kCoachMode = coach("SINAN_MODO");
@@ -73,8 +84,8 @@ inline void useTestSounds(Form1& form) {
 // Writes the lines as a book file and loads it; the file is removed again.
 inline void loadBook(Form1& form, const std::vector<std::string>& lines) {
     const auto dir = std::filesystem::temp_directory_path() /
-                     ("quillet-review-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                     ("quillet-review-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                      "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir);
     const auto path = dir / "book.txt";
     {
@@ -99,9 +110,15 @@ inline std::string bookLine(const std::string& key, int column, int row) {
 
 // ---- A plain model of the rules on board texts (nine rows of nine, '\n' after each) ----
 
-inline char letter(int code) { return code == Form1::first_code ? 'x' : code == Form1::second_code ? 'o' : '.'; }
-inline int index(int x, int y) { return (y - 1) * 10 + (x - 1); }
-inline bool onBoard(int x, int y) { return x >= 1 && x <= 9 && y >= 1 && y <= 9; }
+inline char letter(int code) {
+    return code == Form1::first_code ? 'x' : code == Form1::second_code ? 'o' : '.';
+}
+inline int index(int x, int y) {
+    return (y - 1) * 10 + (x - 1);
+}
+inline bool onBoard(int x, int y) {
+    return x >= 1 && x <= 9 && y >= 1 && y <= 9;
+}
 
 // The squares that a piece of `me` at (x, y) would turn over.
 inline std::vector<int> captures(const std::string& b, int x, int y, char me) {
@@ -118,12 +135,15 @@ inline std::vector<int> captures(const std::string& b, int x, int y, char me) {
                 cx += dx;
                 cy += dy;
             }
-            if (!line.empty() && onBoard(cx, cy) && b[index(cx, cy)] == me) out.insert(out.end(), line.begin(), line.end());
+            if (!line.empty() && onBoard(cx, cy) && b[index(cx, cy)] == me)
+                out.insert(out.end(), line.begin(), line.end());
         }
     return out;
 }
 
-inline bool legal(const std::string& b, int x, int y, char me) { return !captures(b, x, y, me).empty(); }
+inline bool legal(const std::string& b, int x, int y, char me) {
+    return !captures(b, x, y, me).empty();
+}
 
 inline std::vector<std::pair<int, int>> legalSquares(const std::string& b, char me) {
     std::vector<std::pair<int, int>> out;
@@ -133,7 +153,9 @@ inline std::vector<std::pair<int, int>> legalSquares(const std::string& b, char 
     return out;
 }
 
-inline bool canMove(const std::string& b, char me) { return !legalSquares(b, me).empty(); }
+inline bool canMove(const std::string& b, char me) {
+    return !legalSquares(b, me).empty();
+}
 
 inline std::string played(std::string b, int x, int y, char me) {
     for (int i : captures(b, x, y, me)) b[i] = me;

@@ -100,7 +100,8 @@ TEST_F(Reverse, TwoPlayersExchangeFacesRecordAndTurnWithoutAnimationOrSound) {
     EXPECT_EQ(drawn, expected);
     EXPECT_TRUE(filtered(log, "dsPlay").empty());
     EXPECT_TRUE(filtered(log, "wait").empty());
-    EXPECT_EQ(filtered(log, side == X ? "text '後手'" : "text '先手'").size(), 2u) << "the turn line switches";
+    EXPECT_EQ(filtered(log, side == X ? "text '後手'" : "text '先手'").size(), 2u)
+        << "the turn line switches";
     EXPECT_EQ(form.move_count, count) << "nobody moves";
 }
 
@@ -163,7 +164,8 @@ TEST_F(Reverse, BackAfterReverseUndoesThePreviousMoveWithExchangedFaces) {
     form.MODORU_Click();
     // The 歩 reply now shows as と while it blinks away.
     const int rx = reply.first, ry = reply.second;
-    const Log start{kCoachBlank, masu(rx, ry), outline(rx, ry), "refresh", "wait 0.1", koma(X, rx, ry), outline(rx, ry)};
+    const Log start{kCoachBlank, masu(rx, ry),    outline(rx, ry), "refresh",
+                    "wait 0.1",  koma(X, rx, ry), outline(rx, ry)};
     const Log shown = withoutCrumbs(log);
     ASSERT_GE(shown.size(), start.size());
     EXPECT_EQ(Log(shown.begin(), shown.begin() + start.size()), start);
