@@ -147,6 +147,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+void sortBookLines(std::vector<BookLine>& lines) {
+    std::sort(lines.begin(), lines.end(), [](const BookLine& a, const BookLine& b) {
+        const int ga = groupNumber(a.key), gb = groupNumber(b.key);
+        if (ga != gb) return ga < gb;
+        if (a.key != b.key) return a.key < b.key;
+        return a.column * 10 + a.row < b.column * 10 + b.row;
+    });
+}
+
 // Positions waiting for a search, by pieces placed, each once up to turning.
 class Frontier {
 public:
@@ -239,13 +248,13 @@ std::vector<BookLine> buildBook(const BookOptions& options) {
             lines.push_back(BookLine{positionKey(level[i]), columnOf(m), rowOf(m)});
             frontier.addReplies(level[i].play(m));
         }
+        if (options.plyDone) {
+            std::vector<BookLine> sorted = lines;
+            sortBookLines(sorted);
+            options.plyDone(sorted);
+        }
     }
-    std::sort(lines.begin(), lines.end(), [](const BookLine& a, const BookLine& b) {
-        const int ga = groupNumber(a.key), gb = groupNumber(b.key);
-        if (ga != gb) return ga < gb;
-        if (a.key != b.key) return a.key < b.key;
-        return a.column * 10 + a.row < b.column * 10 + b.row;
-    });
+    sortBookLines(lines);
     return lines;
 }
 

@@ -59,6 +59,8 @@ struct BookOptions {
     int depth = 10;
     int threads = 2;
     std::function<void(const BookProgress&)> progress;  // called from worker threads, serialised
+    // Called after each ply with the sorted book so far (a valid book of fewer plies).
+    std::function<void(const std::vector<BookLine>&)> plyDone;
 };
 
 // Every position reachable from the start in which the book side (either colour) has always

@@ -34,13 +34,23 @@ int bookCommand(const Args& args) {
         std::fprintf(stderr, "book: %d pieces placed: searched %d of %d planned, depth %d, %.1f s%s\n", p.ply,
                      p.searched, p.planned, p.depth, p.seconds, p.plyDone ? " (done)" : "");
     };
-    std::ofstream file(out, std::ios::binary | std::ios::trunc);
-    if (!file) throw UsageError("cannot write '" + out + "'");
+    // The file is rewritten after every ply, so a long build that is stopped still leaves a
+    // complete book of the plies it finished.
+    const auto write = [&out](const std::vector<engine::BookLine>& lines) {
+        const std::string temporary = out + ".tmp";
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (!file) throw UsageError("cannot write '" + temporary + "'");
+        for (const auto& line : lines) file << line.text() << '\n';
+        file.close();
+        if (!file) throw std::runtime_error("writing '" + temporary + "' failed");
+        if (std::rename(temporary.c_str(), out.c_str()) != 0)
+            throw std::runtime_error("cannot replace '" + out + "'");
+    };
+    write({});
+    options.plyDone = write;
     const auto start = std::chrono::steady_clock::now();
     const std::vector<engine::BookLine> lines = engine::buildBook(options);
-    for (const auto& line : lines) file << line.text() << '\n';
-    file.close();
-    if (!file) throw std::runtime_error("writing '" + out + "' failed");
+    write(lines);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("book lines %zu depth %d threads %d time %.1f s file %s\n", lines.size(), options.depth,
                 options.threads, seconds, out.c_str());
