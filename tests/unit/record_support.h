@@ -3,7 +3,9 @@
 // written for the test, and a plain reversi model of positions kept as text.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -83,9 +85,10 @@ inline void useTestSounds(Form1& form) {
 
 // Writes the lines as a book file and loads it; the file is removed again.
 inline void loadBook(Form1& form, const std::vector<std::string>& lines) {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '_');
     const auto dir = std::filesystem::temp_directory_path() /
-                     ("quillet-review-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                      "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                     ("quillet-review-" + std::to_string(::getpid()) + "-" + name);
     std::filesystem::create_directories(dir);
     const auto path = dir / "book.txt";
     {
