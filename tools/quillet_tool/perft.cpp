@@ -49,7 +49,7 @@ int perftCommand(const Args& args) {
         const auto start = std::chrono::steady_clock::now();
         const unsigned long long leaves = engine::perft(engine::Position::start(), depth);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("perft %d time %.3f s leaves %llu (bitboards, one thread)\n", depth, seconds, leaves);
+        std::printf("perft %d time %.3f s (bitboards, one thread) leaves %llu\n", depth, seconds, leaves);
         return 0;
     }
     HeadlessGame game;

@@ -1,0 +1,137 @@
+// bookgain: what the book's moves are worth over the moves the computer's own three-ply search
+// would play in the same positions, as the bitboard engine values both.
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "tools/engine/Book.h"
+#include "tools/engine/Search.h"
+#include "tools/quillet_tool/Commands.h"
+
+namespace quillet::tool {
+
+namespace {
+
+struct Measured {
+    int bookMove = -1;
+    int searchMove = -1;
+    int gain = 0;  // engine units
+    int ply = 0;
+};
+
+// The game's search on `p` with the computer as the side to move, as a bit index.
+int gameSearchMove(HeadlessGame& game, const engine::Position& p) {
+    Form1& f = game.form;
+    f.computer_piece = Form1::first_code;
+    f.human_piece = Form1::second_code;
+    for (int x = 0; x <= 11; ++x)
+        for (int y = 0; y <= 11; ++y) f.board(x, y) = Form1::empty_code;
+    for (int y = 1; y <= 9; ++y)
+        for (int x = 1; x <= 9; ++x) {
+            if (p.own & engine::bitAt(x, y)) f.board(x, y) = Form1::first_code;
+            if (p.opp & engine::bitAt(x, y)) f.board(x, y) = Form1::second_code;
+        }
+    int column = 0, row = 0;
+    f.COM置場所取得(column, row);
+    return engine::squareIndex(column, row);
+}
+
+int bookgainCommand(const Args& args) {
+    std::string path = "Quillet.定石";
+    int depth = 10;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        if (args[i] == "--depth" && hasValue)
+            depth = static_cast<int>(parseNumber(args[++i], "depth", 1, 30));
+        else if (args[i] == "--book" && hasValue)
+            path = args[++i];
+        else if (args[i] == "--depth" || args[i] == "--book")
+            throw UsageError(args[i] + " needs a value");
+        else
+            throw UsageError("unexpected argument '" + args[i] + "'");
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw UsageError("cannot open book '" + path + "'");
+    std::vector<engine::Position> positions;
+    std::vector<int> bookMoves;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string error;
+        const auto entry = engine::parseBookLine(line, error);
+        if (!entry) throw UsageError(path + ": line " + std::to_string(number) + ": " + error);
+        const engine::Position p = *engine::decodeKey(entry->key, error);
+        const int move = engine::squareIndex(entry->column, entry->row);
+        if (!(engine::legalMoves(p.own, p.opp) & engine::bitAt(move)))
+            throw UsageError(path + ": line " + std::to_string(number) + ": the move is not legal there");
+        positions.push_back(p);
+        bookMoves.push_back(move);
+    }
+    if (positions.empty()) throw UsageError("book '" + path + "' has no lines");
+
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<Measured> results(positions.size());
+    std::atomic<std::size_t> next{0};
+    std::atomic<int> done{0};
+    std::mutex printMutex;
+    auto lastReport = start;
+    auto work = [&] {
+        HeadlessGame game;
+        engine::Searcher searcher(20);
+        for (std::size_t i = next++; i < positions.size(); i = next++) {
+            const engine::Position& p = positions[i];
+            Measured& m = results[i];
+            m.bookMove = bookMoves[i];
+            m.searchMove = gameSearchMove(game, p);
+            m.ply = engine::popcount(p.own | p.opp) - 4;
+            if (m.searchMove != m.bookMove) {
+                // Each move's value: the opponent's best reply searched one ply less, negated.
+                const int book = -searcher.value(p.play(m.bookMove), depth - 1);
+                const int game3 = -searcher.value(p.play(m.searchMove), depth - 1);
+                m.gain = book - game3;
+            }
+            ++done;
+            std::lock_guard<std::mutex> lock(printMutex);
+            const auto now = std::chrono::steady_clock::now();
+            if (now - lastReport > std::chrono::seconds(5)) {
+                lastReport = now;
+                std::fprintf(stderr, "bookgain: %d of %zu positions, %.0f s\n", done.load(), positions.size(),
+                             std::chrono::duration<double>(now - start).count());
+            }
+        }
+    };
+    const int threads = static_cast<int>(std::max(1u, std::min(2u, std::thread::hardware_concurrency())));
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t) pool.emplace_back(work);
+    work();
+    for (auto& t : pool) t.join();
+
+    long long total = 0;
+    int differ = 0, worse = 0;
+    for (const Measured& m : results) {
+        total += m.gain;
+        if (m.bookMove != m.searchMove) ++differ;
+        if (m.gain < 0) ++worse;
+    }
+    const double n = static_cast<double>(results.size());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("bookgain positions %zu differ %d (%.1f%%) mean gain %.2f discs per position, %.2f where they "
+                "differ; book move valued lower in %d; depth %d time %.1f s\n",
+                results.size(), differ, 100.0 * differ / n, total / n / engine::kDisc,
+                differ ? static_cast<double>(total) / differ / engine::kDisc : 0.0, worse, depth, seconds);
+    return 0;
+}
+
+Registrar bookgainRegistrar("bookgain",
+                            "[--book FILE] [--depth D]  engine value of each book move minus that of the "
+                            "game's own search's move (default Quillet.定石, depth 10)",
+                            bookgainCommand);
+
+}  // namespace
+}  // namespace quillet::tool
