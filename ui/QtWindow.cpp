@@ -229,6 +229,7 @@ void QtWindow::fillRect(double left, double top, double width, double height, in
                         .normalized();
     QPainter p(&surface_->image);
     p.fillRect(r, paletteColor(color));
+    surface_->update();
 }
 
 void QtWindow::outlineBox(double x1, double y1, double x2, double y2, int color) {
@@ -239,6 +240,7 @@ void QtWindow::outlineBox(double x1, double y1, double x2, double y2, int color)
     p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
     p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c);
     p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
+    surface_->update();
 }
 
 void QtWindow::drawPicture(Picture picture, int index, double left, double top) {
@@ -248,6 +250,7 @@ void QtWindow::drawPicture(Picture picture, int index, double left, double top) 
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(QPointF(toPixels(left), toPixels(top)), image);
+    surface_->update();
 }
 
 void QtWindow::printText(double left, double top, const std::string& text, int points, int color) {
@@ -260,8 +263,11 @@ void QtWindow::printText(double left, double top, const std::string& text, int p
     p.setFont(font);
     p.setPen(paletteColor(color));
     p.drawText(QPoint(toPixels(left), toPixels(top) + p.fontMetrics().ascent()), fromUtf8(text));
+    surface_->update();
 }
 
+// Drawing marks the surface for a repaint when the running handler returns to the event loop,
+// as a persistent drawing surface does; refresh() shows it at once, in the middle of a handler.
 void QtWindow::refresh() { surface_->repaint(); }
 
 void QtWindow::showMarker() {
@@ -312,6 +318,7 @@ void QtWindow::applyPlacement() {
 void QtWindow::setBackground(int color) {
     surface_->background = color;
     surface_->image.fill(paletteColor(color));
+    surface_->update();
 }
 
 // ---- Message boxes and the end ----------------------------------------------------------------
