@@ -188,7 +188,7 @@ TEST_F(Search, AgreesWithPlainMinimaxOnRandomPositions) {
     std::mt19937 rng(81);
     int compared = 0;
     int extremes = 0;
-    for (int n = 0; compared < 300; ++n) {
+    for (int n = 0; compared < 200; ++n) {
         int side = X;
         if (n % 3 != 2) {
             form.初期設定();
