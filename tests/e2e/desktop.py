@@ -1,0 +1,483 @@
+"""Drives the installed game in a private Xvfb display with xdotool and reads its state back
+from screenshots.
+
+Nothing here looks inside the program: the game is started the way a desktop starts it (from
+the installed desktop entry's Exec= in its Path=), input goes through the X server (XTEST), and
+everything checked is read from the screen's pixels or the windows' titles.
+"""
+
+import os
+import select
+import shlex
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import rules
+
+GREEN = (0, 128, 0)  # the window's background, palette colour 2
+
+
+class Failure(Exception):
+    pass
+
+
+def log(*args):
+    print(*args, flush=True)
+
+
+def poll(what, predicate, timeout, interval=0.05):
+    """Calls predicate until it returns something true, and returns that; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = predicate()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+class Image:
+    """A screenshot as 8-bit RGB."""
+
+    def __init__(self, width, height, pixels):
+        self.width, self.height, self.pixels = width, height, pixels
+
+    def get(self, x, y):
+        i = (y * self.width + x) * 3
+        return self.pixels[i], self.pixels[i + 1], self.pixels[i + 2]
+
+    def inside(self, x, y):
+        return 0 <= x < self.width and 0 <= y < self.height
+
+
+def parse_ppm(data):
+    # P6 with a maxval of 255: "P6\n<w> <h>\n255\n" then the pixels.
+    fields = []
+    pos = 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos) + 1
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    if fields[0] != b"P6" or fields[3] != b"255":
+        raise Failure(f"unexpected screenshot format {fields[0]!r} maxval {fields[3]!r}")
+    width, height = int(fields[1]), int(fields[2])
+    pixels = data[pos + 1:pos + 1 + width * height * 3]
+    return Image(width, height, pixels)
+
+
+class Display:
+    """A private Xvfb server; the display number comes from Xvfb itself (-displayfd)."""
+
+    def __init__(self, width=800, height=600):
+        for tool in ("Xvfb", "xdotool", "import"):
+            if not shutil.which(tool):
+                raise Failure(f"{tool} is missing (scripts/setup.sh installs it)")
+        read_end, write_end = os.pipe()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        # Xvfb writes the number and then a line break; the pipe stays open until the server
+        # ends, since a write to a closed pipe would stop it.
+        self.displayfd = read_end
+        number = b""
+        deadline = time.monotonic() + 20
+        while not number.endswith(b"\n") and time.monotonic() < deadline:
+            ready, _, _ = select.select([read_end], [], [], 1)
+            if ready:
+                chunk = os.read(read_end, 32)
+                if not chunk:
+                    break
+                number += chunk
+        number = number.decode().strip()
+        if not number.isdigit():
+            self.server.kill()
+            raise Failure("Xvfb did not start")
+        self.name = ":" + number
+        self.runtime = tempfile.mkdtemp(prefix="quillet-e2e-")
+        os.chmod(self.runtime, 0o700)
+        self.env = dict(os.environ, DISPLAY=self.name, XDG_RUNTIME_DIR=self.runtime,
+                        QT_QPA_PLATFORM="xcb", SDL_AUDIODRIVER="dummy", LC_ALL="C.UTF-8")
+        self.env.pop("WAYLAND_DISPLAY", None)
+        # Qt would otherwise scale the window on a screen it thinks is dense.
+        for var in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR"):
+            self.env.pop(var, None)
+        poll("the X server", lambda: self.run(["xdotool", "getmouselocation"], check=False).returncode == 0, 20)
+
+    def run(self, argv, check=True, timeout=30):
+        result = subprocess.run(argv, env=self.env, capture_output=True, timeout=timeout)
+        if check and result.returncode != 0:
+            raise Failure(f"{' '.join(argv)} failed: {result.stderr.decode(errors='replace').strip()}")
+        return result
+
+    def xdotool(self, *args, check=True):
+        return self.run(["xdotool", *map(str, args)], check=check).stdout.decode().rstrip("\n")
+
+    def screenshot(self):
+        data = self.run(["import", "-window", "root", "-depth", "8", "ppm:-"]).stdout
+        return parse_ppm(data)
+
+    def save_screenshot(self, path):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        self.run(["import", "-window", "root", path], check=False)
+
+    def click(self, x, y, button=1):
+        self.xdotool("mousemove", "--sync", x, y)
+        self.xdotool("click", button)
+
+    def press(self, x, y, button=1):
+        self.xdotool("mousemove", "--sync", x, y)
+        self.xdotool("mousedown", button)
+
+    def release(self, button=1):
+        self.xdotool("mouseup", button)
+
+    def close(self):
+        self.server.terminate()
+        try:
+            self.server.wait(5)
+        except subprocess.TimeoutExpired:
+            self.server.kill()
+        os.close(self.displayfd)
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+def desktop_entry(prefix):
+    """The [Desktop Entry] group of the installed desktop entry, as a dict."""
+    path = os.path.join(prefix, "share", "applications", "quillet.desktop")
+    entry = {}
+    group = None
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.rstrip("\n")
+            if line.startswith("["):
+                group = line
+            elif group == "[Desktop Entry]" and "=" in line and not line.startswith("#"):
+                key, value = line.split("=", 1)
+                entry[key.strip()] = value.strip()
+    return entry
+
+
+class Game:
+    """The installed game running on a Display."""
+
+    def __init__(self, display, prefix, env=None, wrapper=()):
+        self.display = display
+        entry = desktop_entry(prefix)
+        argv = [a for a in shlex.split(entry["Exec"]) if not a.startswith("%")]
+        self.executable = argv[0]
+        # A measuring tool may run the game as its child (/usr/bin/time, strace).
+        argv = list(wrapper) + argv
+        self.cwd = entry["Path"]
+        self.log_path = os.path.join(display.runtime, "game.log")
+        self.log_file = open(self.log_path, "wb")
+        self.started = time.monotonic()
+        self.proc = subprocess.Popen(argv, cwd=self.cwd, env=dict(display.env, **(env or {})),
+                                     stdout=self.log_file, stderr=subprocess.STDOUT)
+        # The display is private, so the one window named Quillet is the game's.
+        self.main = display.xdotool("search", "--sync", "--onlyvisible", "--name", "^Quillet$").split()[0]
+        self.pid = int(display.xdotool("getwindowpid", self.main))
+        self.mapped = time.monotonic()
+        self.locate()
+
+    # ---- where things are -------------------------------------------------------------------
+
+    def geometry(self, window):
+        values = {}
+        for line in self.display.xdotool("getwindowgeometry", "--shell", window).splitlines():
+            key, value = line.split("=", 1)
+            values[key] = int(value)
+        return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+
+    def locate(self):
+        """Finds the client area (below the menu bar) and the menu bar titles; waits until the
+        board has been painted."""
+        def painted():
+            x, y, w, h = self.geometry(self.main)
+            shot = self.display.screenshot()
+            column = max(x, 0) + 8
+            for row in range(max(y, 0), min(y + h, shot.height)):
+                if shot.get(column, row) == GREEN:
+                    return x, row, shot
+            return None
+        left, top, shot = poll("the first painted frame", painted, 20)
+        self.first_paint = time.monotonic()
+        self.origin = (left, top)
+        self.menu_y = (max(self.geometry(self.main)[1], 0) + top) // 2
+        self.titles = self.menu_titles(shot)
+        if len(self.titles) != 6:
+            raise Failure(f"expected 6 menu bar titles, found {len(self.titles)}: {self.titles}")
+
+    def menu_titles(self, shot):
+        """Horizontal extents of the menu bar's captions: runs of columns holding dark text
+        pixels, split where the gap is wider than the space inside a caption (half-width kana leave up to
+        about 9 pixels; Qt pads captions by more than 15)."""
+        x0, y0, w, _ = self.geometry(self.main)
+        top, bottom = max(y0, 0), self.origin[1]
+        columns = []
+        for x in range(max(x0, 0), min(x0 + w, shot.width)):
+            if any(sum(shot.get(x, y)) < 300 for y in range(top, bottom)):
+                columns.append(x)
+        titles = []
+        for x in columns:
+            if titles and x - titles[-1][1] <= 12:
+                titles[-1][1] = x
+            else:
+                titles.append([x, x])
+        return [(a, b) for a, b in titles]
+
+    def square_centre(self, square):
+        x, y = square
+        return (self.origin[0] + (100 + 495 * x + 247) // 15, self.origin[1] + (100 + 615 * y + 307) // 15)
+
+    def square_box(self, square):
+        x, y = square
+        return (self.origin[0] + (100 + 495 * x) // 15, self.origin[1] + (100 + 615 * y) // 15)
+
+    # ---- reading the screen -----------------------------------------------------------------
+
+    def square_pixels(self, shot, square):
+        """Counts of telling colours inside one square's picture (a margin left out)."""
+        left, top = self.square_box(square)
+        red = black = grey = number = 0
+        # Every other pixel of every other row is plenty and keeps polling cheap.
+        for y in range(top + 3, top + 38, 2):
+            for x in range(left + 3, left + 30, 2):
+                r, g, b = shot.get(x, y)
+                if r > 150 and g < 90 and b < 90:
+                    red += 1
+                elif r < 70 and g < 70 and b < 70:
+                    black += 1
+                elif r < 100 and g > 200 and b < 100:
+                    number += 1
+                elif abs(r - g) < 16 and abs(g - b) < 16 and 90 < r < 200:
+                    grey += 1
+        return red, black, grey, number
+
+    def classify(self, shot, square):
+        red, black, grey, number = self.square_pixels(shot, square)
+        if red > 4:
+            return rules.FIRST
+        if black > 6:
+            return rules.SECOND
+        if grey > 40:
+            return "g"  # the grey guide piece on a legal square
+        return rules.EMPTY
+
+    def read_board(self, shot=None):
+        shot = shot or self.display.screenshot()
+        return {sq: self.classify(shot, sq) for sq in rules.start_position()}
+
+    def move_numbers_shown(self, shot, square):
+        return self.square_pixels(shot, square)[3] > 1
+
+    def wait_board(self, expected, timeout=30, what=None):
+        """Waits until the screen shows exactly `expected` (a board, or a list of boards);
+        returns the board seen."""
+        choices = expected if isinstance(expected, list) else [expected]
+        seen = {}
+
+        def matches():
+            board = self.read_board()
+            seen["last"] = board
+            return board if board in choices else None
+        try:
+            return poll(what or "the board", matches, timeout, 0.1)
+        except Failure as e:
+            raise Failure(f"{e}; the screen shows\n{rules.render(seen['last'])}\nexpected\n"
+                          + "\n--\n".join(rules.render(b) for b in choices[:3])) from None
+
+    def coaching_picture(self, shot=None):
+        """What the coaching picture beside the board shows: 'blank', 'hint' (指南します: yellow
+        on red) or 'mode' (指南モード: red on yellow)."""
+        shot = shot or self.display.screenshot()
+        left = self.origin[0] + (100 * 2 + 495 * 21) // 30
+        top = self.origin[1] + int((100 + 615 * 3.1) / 15)
+        red = yellow = 0
+        for y in range(top + 2, top + 29):
+            for x in range(left + 2, left + 107):
+                r, g, b = shot.get(x, y)
+                if r > 180 and g < 80 and b < 80:
+                    red += 1
+                elif r > 180 and g > 180 and b < 100:
+                    yellow += 1
+        if red + yellow < 200:
+            return "blank"
+        return "hint" if red > yellow else "mode"
+
+    # ---- windows of the game ----------------------------------------------------------------
+
+    def windows(self):
+        out = self.display.xdotool("search", "--onlyvisible", "--pid", self.pid, check=False)
+        return [w for w in out.split() if w != self.main]
+
+    def dialogs(self):
+        """Visible message boxes: (window, title). Popup menus carry the application's name."""
+        found = []
+        for w in self.windows():
+            title = self.display.xdotool("getwindowname", w, check=False)
+            if title != "quillet":
+                found.append((w, title))
+        return found
+
+    def wait_dialog(self, timeout=30):
+        return poll("a message box", lambda: (self.dialogs() or [None])[0], timeout, 0.1)
+
+    def answer(self, expected_title, key="Return", timeout=30):
+        """Waits for a message box titled `expected_title` and answers it with a key
+        (Return: OK or Yes; Escape: No)."""
+        window, title = self.wait_dialog(timeout)
+        if title != expected_title:
+            raise Failure(f"message box titled {title!r}, expected {expected_title!r}")
+        self.display.xdotool("windowfocus", "--sync", window)
+        self.display.xdotool("key", "--clearmodifiers", key)
+        poll(f"the message box {title!r} to close", lambda: window not in self.windows(), 10)
+        return title
+
+    def no_dialog(self):
+        d = self.dialogs()
+        if d:
+            raise Failure(f"unexpected message box {d[0][1]!r}")
+
+    # ---- menus ------------------------------------------------------------------------------
+
+    TITLES = ["対局", "局面", "戻", "進", "ｵﾌﾟｼｮﾝ", "その他"]
+
+    def click_title(self, caption):
+        a, b = self.titles[self.TITLES.index(caption)]
+        self.display.click((a + b) // 2, self.menu_y)
+
+    def popup_rows(self, window):
+        """Centres of a popup menu's rows, found as bands of rows holding dark text."""
+        x, y, w, h = self.geometry(window)
+        shot = self.display.screenshot()
+        rows = []
+        for yy in range(y + 2, y + h - 2):
+            if any(sum(shot.get(xx, yy)) < 300 for xx in range(x + 4, x + w - 20)):
+                rows.append(yy)
+        bands = []
+        for yy in rows:
+            if bands and yy - bands[-1][1] <= 3:
+                bands[-1][1] = yy
+            else:
+                bands.append([yy, yy])
+        return x, w, [(a + b) // 2 for a, b in bands]
+
+    def wait_popup(self, known, rows):
+        def new_popup():
+            for w in self.windows():
+                if w not in known and self.display.xdotool("getwindowname", w, check=False) == "quillet":
+                    x, width, found = self.popup_rows(w)
+                    if len(found) == rows:
+                        return w, x, width, found
+            return None
+        return poll(f"a menu of {rows} items", new_popup, 10, 0.1)
+
+    MENUS = {"対局": 3, "対MAN": 1, "対COM": 2, "局面": 2, "ｵﾌﾟｼｮﾝ": 3}
+
+    def choose(self, *path):
+        """Chooses a menu command by clicking: choose('対局', 0, 0) is 対局 > 対MAN > START,
+        the numbers being item rows from the top. A single caption of a command on the bar
+        (戻, 進, その他) clicks it."""
+        self.click_title(path[0])
+        if len(path) == 1:
+            return
+        known = []
+        counts = [self.MENUS[path[0]]]
+        if path[0] == "対局" and len(path) == 3:
+            counts.append(self.MENUS["対MAN" if path[1] == 0 else "対COM"])
+        for index, rows in zip(path[1:], counts):
+            window, x, width, centres = self.wait_popup(known, rows)
+            known.append(window)
+            self.display.click(x + min(40, width // 3), centres[index])
+
+    def checked_items(self, caption):
+        """Opens a menu, reports which rows carry a check mark, and closes it with Escape.
+        A checkable row has a box with a light grey border left of its caption; a check mark is
+        dark pixels inside that box."""
+        self.click_title(caption)
+        window, x, width, centres = self.wait_popup([], self.MENUS[caption])
+        shot = self.display.screenshot()
+        marks = []
+        def grey(pixel):
+            return 140 <= pixel[0] <= 215 and max(pixel) - min(pixel) < 12
+
+        for c in centres:
+            # The box's top edge: the longest straight run of grey in the row band, left of the
+            # caption (text edges are grey too, but only in short runs).
+            best = (0, 0)
+            for yy in range(c - 9, c + 10):
+                run = 0
+                for xx in range(x + 2, x + min(width, 48)):
+                    run = run + 1 if grey(shot.get(xx, yy)) else 0
+                    if run > best[1] - best[0]:
+                        best = (xx - run + 1, xx + 1)
+            if best[1] - best[0] < 8:
+                raise Failure(f"no check box in row {len(marks)} of the {caption} menu")
+            dark = sum(1 for yy in range(c - 9, c + 10) for xx in range(best[0] + 1, best[1] - 1)
+                       if sum(shot.get(xx, yy)) < 300)
+            marks.append(dark > 5)
+        self.display.xdotool("key", "Escape")
+        poll("the menu to close", lambda: window not in self.windows(), 10)
+        return marks
+
+    # ---- the end ----------------------------------------------------------------------------
+
+    def focus_main(self):
+        self.display.xdotool("windowfocus", "--sync", self.main)
+
+    def wait_exit(self, timeout=10):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the game did not end within {timeout} s") from None
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        self.log_file.close()
+
+    def output(self):
+        with open(self.log_path, "rb") as f:
+            return f.read().decode(errors="replace")
+
+
+def session(scenario, env=None):
+    """Runs scenario(game) on a fresh display with a freshly started game; on failure saves a
+    screenshot beside the test's working directory and exits 1."""
+    prefix = os.environ.get("QUILLET_E2E_PREFIX")
+    if not prefix or not os.path.isdir(prefix):
+        log("QUILLET_E2E_PREFIX must name the installed prefix (the e2e_install test makes it)")
+        sys.exit(1)
+    display = Display()
+    game = None
+    name = scenario.__name__
+    try:
+        game = Game(display, prefix, env)
+        scenario(game)
+        log(f"{name}: passed")
+        return 0
+    except Failure as e:
+        shot = os.path.join(os.getcwd(), "e2e-failures", f"{name}.png")
+        display.save_screenshot(shot)
+        log(f"{name}: FAILED: {e}\n(screenshot: {shot})")
+        if game:
+            log("game output:\n" + game.output())
+        return 1
+    finally:
+        if game:
+            game.stop()
+        display.close()

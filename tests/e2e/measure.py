@@ -1,0 +1,128 @@
+#!/usr/bin/env python3
+"""Measures the installed game under Xvfb (run through scripts/measure.sh):
+  - start-up: from starting the process to the first painted frame on the screen;
+  - a whole game against the computer: CPU time / wall time and peak resident memory
+    (/usr/bin/time -v around the game);
+  - the 0.1 s waits: every sleep the game makes during a two-player game, traced with strace,
+    requested against slept time.
+QUILLET_E2E_PREFIX names the installation prefix."""
+
+import os
+import re
+import statistics
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import rules  # noqa: E402
+import scenarios  # noqa: E402
+from desktop import Display, Game  # noqa: E402
+
+
+def startup(prefix, runs):
+    times = []
+    for _ in range(runs):
+        display = Display()
+        try:
+            game = Game(display, prefix)
+            times.append(game.first_paint - game.started)
+            game.choose("対局", 2)  # 終了
+            game.wait_exit(10)
+            game.stop()
+        finally:
+            display.close()
+    return times
+
+
+def whole_game(prefix):
+    report = tempfile.NamedTemporaryFile(prefix="quillet-time-", suffix=".txt", delete=False)
+    report.close()
+    display = Display()
+    try:
+        game = Game(display, prefix, wrapper=["/usr/bin/time", "-v", "-o", report.name])
+        game.wait_board(rules.start_position(), 10)
+        game.choose("対局", 1, 0)  # 先手
+        board, moves = scenarios.play_against_computer(game, rules.FIRST, rules.start_position())
+        game.answer("対局")
+        game.answer(scenarios.winner_title(board, rules.FIRST))
+        game.answer("対局", key="Escape")  # No: the program ends
+        game.wait_exit(15)
+        game.stop()
+    finally:
+        display.close()
+    with open(report.name, encoding="utf-8") as f:
+        text = f.read()
+    os.unlink(report.name)
+
+    def field(name):
+        return re.search(re.escape(name) + r":\s*(.+)", text).group(1).strip()
+    user, system = float(field("User time (seconds)")), float(field("System time (seconds)"))
+    wall_text = field("Elapsed (wall clock) time (h:mm:ss or m:ss)")
+    wall = 0.0
+    for part in wall_text.split(":"):
+        wall = wall * 60 + float(part)
+    return moves, user, system, wall, int(field("Maximum resident set size (kbytes)"))
+
+
+SLEEP = re.compile(r"clock_nanosleep\((?:CLOCK_\w+), 0, \{tv_sec=(\d+), tv_nsec=(\d+)\}.*<([\d.]+)>")
+
+
+def sleeps(prefix):
+    trace = tempfile.NamedTemporaryFile(prefix="quillet-strace-", suffix=".txt", delete=False)
+    trace.close()
+    display = Display()
+    try:
+        game = Game(display, prefix, wrapper=["strace", "-f", "-T", "-e", "trace=clock_nanosleep,nanosleep",
+                                              "-o", trace.name])
+        game.wait_board(rules.start_position(), 10)
+        scenarios.start_two_players(game)
+        board, _ = scenarios.play_two_players(game, rules.start_position(), scenarios.WIPEOUT)
+        game.answer("対局")
+        game.answer("先手の勝ち！！")
+        game.answer("対局", key="Escape")
+        game.wait_exit(15)
+        game.stop()
+    finally:
+        display.close()
+    requested, overshoot = [], []
+    with open(trace.name, encoding="utf-8") as f:
+        for line in f:
+            m = SLEEP.search(line)
+            if m:
+                want = int(m.group(1)) + int(m.group(2)) / 1e9
+                got = float(m.group(3))
+                # The game's own waits are the long ones; libraries nap for a few milliseconds.
+                if want >= 0.02:
+                    requested.append(want)
+                    overshoot.append(got - want)
+    os.unlink(trace.name)
+    return requested, overshoot
+
+
+def main():
+    prefix = os.environ["QUILLET_E2E_PREFIX"]
+    what = sys.argv[1:] or ["startup", "game", "sleeps"]
+    if "startup" in what:
+        t = startup(prefix, 5)
+        print(f"start-up to the first painted frame: median {statistics.median(t) * 1000:.0f} ms "
+              f"(min {min(t) * 1000:.0f}, max {max(t) * 1000:.0f}; 5 runs; screenshot polling adds up to ~60 ms)",
+              flush=True)
+    if "sleeps" in what:
+        req, over = sleeps(prefix)
+        over_ms = sorted(o * 1000 for o in over)
+        print(f"waits of >= 20 ms during a two-player game: {len(req)} sleeps; overshoot past the requested "
+              f"time median {statistics.median(over_ms):.2f} ms, 99th percentile "
+              f"{over_ms[int(len(over_ms) * 0.99) - 1]:.2f} ms, max {over_ms[-1]:.2f} ms", flush=True)
+    if "game" in what:
+        started = time.monotonic()
+        moves, user, system, wall, rss = whole_game(prefix)
+        print(f"whole game against the computer (先手, {moves} moves, {time.monotonic() - started:.0f} s): "
+              f"CPU {user:.2f} s user + {system:.2f} s system over {wall:.1f} s wall = "
+              f"{100 * (user + system) / wall:.2f} % of one core; peak resident memory {rss / 1024:.1f} MiB",
+              flush=True)
+
+
+if __name__ == "__main__":
+    main()
