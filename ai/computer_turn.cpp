@@ -21,6 +21,9 @@ std::optional<int> Form1::com_打つ() {
         window_.message("PASS", "ＣＯＭ");
         result = 0;
         std::swap(side_to_move, other_side);
+        // The human's move left the computer without a square, so the human is to move again in
+        // that position; stepping away and back must find that, not a side left from earlier.
+        move_side[move_count] = side_to_move;
     } else {
         int book_column = 0;
         int book_row = 0;
@@ -61,15 +64,17 @@ std::optional<int> Form1::com_打つ() {
         } else {
             result = again_result;
             window_.message("PASS", "MAN");
+            // Normally the next call records this at once; after 逆転's single call it is the
+            // record that the user's next step reads.
+            move_side[move_count] = side_to_move;
         }
     }
 
-    // The book answers for the side written as the computer, so the human's hint is looked up
-    // on the board with the two sides' pieces exchanged.
-    将棋盤_入替();
+    // The human's hint, with the faces exchanged around the lookup. A book square the human
+    // cannot play is no hint: with coaching on it would refuse every click for good.
     int hint_column = 0;
     int hint_row = 0;
-    if (調査_定石有無(hint_column, hint_row) == yes) {
+    if (定石検索_人間(hint_column, hint_row) == yes) {
         hint_available = yes;
         hint_x = hint_column;
         hint_y = hint_row;
@@ -77,7 +82,6 @@ std::optional<int> Form1::com_打つ() {
     } else {
         hint_available = no;
     }
-    将棋盤_入替();
 
     描画_手番(side_to_move);
     return result;

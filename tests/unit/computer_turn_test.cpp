@@ -172,14 +172,14 @@ TEST_F(ComputerTurn, HintForTheHumanComesFromTheBookWithTheSidesExchanged) {
     vsComputer(kEmptyRow + kEmptyRow + kEmptyRow + row("...ooo...") + row("...xo....") + kEmptyRow + kEmptyRow +
                    kEmptyRow + kEmptyRow,
                O);
-    const std::string line = bookLine(humanKey(form), 7, 3);
+    const std::string line = bookLine(humanKey(form), 6, 3);  // a square the human can play
 
     vsComputer(kStart, O);
     loadBook(form, {line});
     log.clear();
     EXPECT_EQ(form.com_打つ(), 1);
     EXPECT_EQ(form.hint_available, Form1::yes);
-    EXPECT_EQ(form.hint_x, 7);
+    EXPECT_EQ(form.hint_x, 6);
     EXPECT_EQ(form.hint_y, 3);
     EXPECT_FALSE(logged(kCoachHint));  // coaching is off: stored, not shown
     EXPECT_EQ(form.board(6, 4), O);    // the pieces are back on their own sides
