@@ -122,31 +122,6 @@ TEST_F(Navigation, BackOverAToMoveBlinksOnceClearsTheSquareAndTurnsItsCaptureBac
     EXPECT_EQ(filtered(log, "text '先手'").size(), 2u) << "the turn line names 先手 again";
 }
 
-TEST_F(Navigation, ForwardOverAToMoveBlinksTwiceDrawsThePieceAndTurnsItsCaptureToと) {
-    form.START_Click();
-    click(form, 4, 3);
-    const std::string after = boardText();
-    form.MODORU_Click();
-    log.clear();
-    form.SUSUMU_Click();
-    Log expected{kCoachBlank};
-    for (int n = 0; n < 2; ++n)
-        for (const auto& e : {masu(4, 3), outline(4, 3), std::string("refresh"), std::string("wait 0.1"),
-                              koma(1, 4, 3), outline(4, 3), std::string("refresh"), std::string("wait 0.1")})
-            expected.push_back(e);
-    expected.push_back(koma(1, 4, 3));
-    expected.push_back(outline(4, 3));
-    for (int frame = 6; frame >= 1; --frame)
-        for (const auto& e :
-             {koma(frame, 4, 4), outline(4, 4), std::string("refresh"), std::string("wait 0.1")})
-            expected.push_back(e);
-    expected.push_back(kPlayPlace);
-    EXPECT_EQ(between(withoutCrumbs(log), kCoachBlank, kPlayPlace), expected);
-    EXPECT_EQ(boardText(), after);
-    EXPECT_EQ(form.side_to_move, Form1::second_code);
-    EXPECT_EQ(form.other_side, Form1::first_code);
-}
-
 // Every step of a long game, back to the start and forward again, shows exactly the difference
 // between the two positions: this covers 歩 moves (frames the other way round) and moves that
 // turn several lines at once.
