@@ -24,7 +24,8 @@ int Form1::指南チェック(int x, int y) {
     if (!window_.isChecked(MenuCheck::SINAN) || hint_available == no) return yes;
     if (x != hint_x || y != hint_y) {
         window_.message("指南します", " ? ? ? ?");
-        // Its own counter: the blinks of placed pieces stay at blink_count.
+        // Its own counter: the blinks of placed pieces stay at blink_count. The outline is drawn
+        // again each time because the square pictures cover its top and left edges.
         for (int shown = 0; shown < 3; ++shown) {
             描画_駒(hint_x, hint_y, human_piece);
             描画_桝輪郭(board_color, hint_x, hint_y);
