@@ -12,9 +12,14 @@
 namespace quillet::testing {
 namespace {
 
+// The tool is built at the top of the build tree, one folder above this test.
+std::string toolPath() {
+    if (const char* dir = std::getenv("QUILLET_BUILD_DIR")) return std::string(dir) + "/quillet-tool";
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "quillet-tool").string();
+}
+
 std::string runTool(const std::string& args, int* status) {
-    const char* dir = std::getenv("QUILLET_BUILD_DIR");
-    const std::string cmd = std::string(dir ? dir : ".") + "/quillet-tool " + args + " 2>&1";
+    const std::string cmd = toolPath() + " " + args + " 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
     std::string out;
     char buf[256];
