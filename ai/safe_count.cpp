@@ -6,11 +6,13 @@ namespace quillet {
 
 namespace {
 
-// The play area as a set of cells: bit y * 11 + x for square (x, y), 1..9 each. The bits of
-// indices 0 and 10 stay clear, so a shift never carries a cell from one line into another.
+// The play area as a set of cells: bit y * 11 + x - 1 for square (x, y), 1..9 each. Two clear
+// bits separate the rows, so a shift never carries a cell from one line into another; and rows
+// 1 to 5 lie in the low 64 bits, rows 6 to 9 in the high ones.
 using Cells = unsigned __int128;
 
-constexpr Cells cell(int x, int y) { return Cells{1} << (y * 11 + x); }
+constexpr int bit_of(int x, int y) { return y * 11 + x - 1; }
+constexpr Cells cell(int x, int y) { return Cells{1} << bit_of(x, y); }
 
 // Moves every cell one step along a line direction whose offset is `step` (dy * 11 + dx).
 constexpr Cells forward(Cells c, int step) { return step > 0 ? c << step : c >> -step; }
@@ -75,6 +77,7 @@ Cells struck(Cells own_cells, Cells opponent_cells, Cells empty_cells) {
     Cells last_opponent = 0;  // last_kind = 1
     Cells last_empty = 0;     // last_kind = 2
     Cells mark_at = 0;        // cells at which the run before them was found unsafe
+#pragma GCC unroll 9
     for (int t = 0; t < 9; ++t) {
         // The values carried from position t - 1 to position t of each line.
         own_seen = forward(own_seen, d.step) & d.at[t];
@@ -93,6 +96,7 @@ Cells struck(Cells own_cells, Cells opponent_cells, Cells empty_cells) {
     }
     // The walks back: from the cell before each mark, over the own pieces of the board.
     Cells run = backward(mark_at, d.step) & own_cells;
+#pragma GCC unroll 8
     for (int n = 0; n < 8; ++n) run |= backward(run, d.step) & own_cells;
     return run;
 }
@@ -114,26 +118,24 @@ Cells struck(Cells own_cells, Cells opponent_cells, Cells empty_cells) {
 // together, each value kept as the set of lines (cells) where it holds. Runs are read from
 // the board's cells (`own_cells`, `opponent_cells`, `empty_cells`), never from the work copy.
 int Form1::安全駒数(int own, int opponent) const {
-    // Built in two 64-bit halves: shifting a 128-bit value by a varying amount costs several
-    // instructions, and this runs for every cell. Any cell that is neither side's is empty.
+    // Built in two 64-bit halves, rows 1-5 and rows 6-9: shifting a 128-bit value by a varying
+    // amount costs several instructions, and this runs for every cell.
     std::uint64_t own_low = 0, own_high = 0, opponent_low = 0, opponent_high = 0;
-    for (int y = 1; y <= 9; ++y)
-        for (int x = 1; x <= 9; ++x) {
+    for (int x = 1; x <= 9; ++x) {
+        for (int y = 1; y <= 5; ++y) {
             const int code = board(x, y);
-            const int bit = y * 11 + x;
-            const std::uint64_t own_bit = std::uint64_t{code == own} << (bit & 63);
-            const std::uint64_t opponent_bit = std::uint64_t{code != own && code == opponent} << (bit & 63);
-            if (bit < 64) {
-                own_low |= own_bit;
-                opponent_low |= opponent_bit;
-            } else {
-                own_high |= own_bit;
-                opponent_high |= opponent_bit;
-            }
+            own_low |= std::uint64_t{code == own} << bit_of(x, y);
+            opponent_low |= std::uint64_t{code == opponent && code != own} << bit_of(x, y);
         }
+        for (int y = 6; y <= 9; ++y) {
+            const int code = board(x, y);
+            own_high |= std::uint64_t{code == own} << (bit_of(x, y) - 64);
+            opponent_high |= std::uint64_t{code == opponent && code != own} << (bit_of(x, y) - 64);
+        }
+    }
     const Cells own_cells = Cells{own_high} << 64 | own_low;
     const Cells opponent_cells = Cells{opponent_high} << 64 | opponent_low;
-    const Cells empty_cells = play_area & ~own_cells & ~opponent_cells;
+    const Cells empty_cells = play_area & ~own_cells & ~opponent_cells;  // neither side's
 
     // Struck out of the work copy: the own pieces that some line finds unsafe.
     const Cells work = own_cells & ~(struck<0>(own_cells, opponent_cells, empty_cells) |
