@@ -157,6 +157,9 @@ SdlSoundLibrary::~SdlSoundLibrary() {
 std::int32_t SdlSoundLibrary::dsInitialize(std::int32_t /*windowHandle: SDL needs no window for audio*/) {
     State& s = *state_;
     if (s.device != 0) return s.device;
+    // SDL would otherwise turn SIGINT and SIGTERM into quit events that nobody reads, and the
+    // game could no longer be stopped from a terminal or by the session ending.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
     // A fixed device format: SDL converts for the card, and every buffer is converted to it once.
     if (Mix_OpenAudioDevice(44100, AUDIO_S16SYS, 2, 1024, nullptr, 0) != 0) {

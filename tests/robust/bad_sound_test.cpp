@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -118,6 +119,17 @@ TEST_F(BadSound, NoAudioDeviceWarnsOnceAndTheGameRunsSilently) {
     for (std::int32_t b : buffers()) EXPECT_EQ(b, 0);
     playALittle();
     EXPECT_EQ(window.messages.size(), 1u);
+}
+
+// An open sound device must leave the process's termination signals alone: the game has to stop
+// when the terminal or the session asks it to.
+TEST_F(BadSound, AnOpenDeviceLeavesInterruptAndTerminateToTheSystem) {
+    ASSERT_NE(sound.dsInitialize(1), 0);
+    for (int sig : {SIGINT, SIGTERM}) {
+        struct sigaction action {};
+        ASSERT_EQ(sigaction(sig, nullptr, &action), 0);
+        EXPECT_EQ(action.sa_handler, SIG_DFL) << "signal " << sig;
+    }
 }
 
 }  // namespace
