@@ -220,6 +220,7 @@ std::vector<BookLine> buildBook(const BookOptions& options) {
             pr.ply = ply;
             pr.searched = before + done.load();
             pr.planned = before + static_cast<int>(level.size());
+            pr.budget = budget;
             pr.depth = options.depth;
             pr.seconds = std::chrono::duration<double>(Clock::now() - started).count();
             pr.plyDone = plyDone;

@@ -49,6 +49,7 @@ struct BookProgress {
     int ply = 0;          // pieces placed in the positions being searched
     int searched = 0;     // positions searched so far, all plies
     int planned = 0;      // positions searched so far plus the rest of this ply's
+    int budget = 0;       // the most lines the book may get
     int depth = 0;        // search depth in plies
     double seconds = 0;   // since the build started
     bool plyDone = false; // the last report of a ply

@@ -31,8 +31,8 @@ int bookCommand(const Args& args) {
     }
     options.threads = static_cast<int>(std::max(1u, std::min(2u, std::thread::hardware_concurrency())));
     options.progress = [](const engine::BookProgress& p) {
-        std::fprintf(stderr, "book: %d pieces placed: searched %d of %d planned, depth %d, %.1f s%s\n", p.ply,
-                     p.searched, p.planned, p.depth, p.seconds, p.plyDone ? " (done)" : "");
+        std::fprintf(stderr, "book: %d pieces placed: searched %d of %d planned (at most %d), depth %d, %.1f s%s\n",
+                     p.ply, p.searched, p.planned, p.budget, p.depth, p.seconds, p.plyDone ? " (done)" : "");
     };
     // The file is rewritten after every ply, so a long build that is stopped still leaves a
     // complete book of the plies it finished.
