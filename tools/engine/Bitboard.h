@@ -4,7 +4,7 @@
 // one-step shift in any of the eight directions fall off the edge into a bit that no piece or
 // empty set holds, so move generation needs no edge masks. The shifts are done word by word with
 // the carry between the words written out: a 128-bit shift compiles to SHLD/SHRD, which are slow
-// on the AMD cores this runs on (perft 10 went from 0.45 s to under 0.3 s of CPU time).
+// on the AMD cores this runs on (perft 10 CPU time, loaded machine: 0.45 s with them, 0.33 s without).
 
 #include <bit>
 #include <cstdint>
@@ -14,7 +14,6 @@ namespace quillet::engine {
 using Bits = unsigned __int128;
 
 constexpr int kStride = 10;
-constexpr int kSquares = 81;
 
 constexpr int kLowRows = 5;
 constexpr int kLowBits = kLowRows * kStride;
