@@ -18,8 +18,10 @@ Xvfb ":$display" -screen 0 640x560x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 game=""
 cleanup() {
-  [ -n "$game" ] && kill "$game" 2>/dev/null || true
+  # The sound library turns SIGTERM into a quit request the idle game never reads; kill it.
+  if [ -n "$game" ]; then kill -KILL "$game" 2>/dev/null || true; wait "$game" 2>/dev/null || true; fi
   kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
 export DISPLAY=":$display"
