@@ -1,5 +1,6 @@
 #include "tests/doubles/Fixture.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 namespace quillet::testing {
@@ -32,5 +33,15 @@ std::string boardText(const Form1& form) {
 
 void GameFixture::setBoard(const std::string& rows) { testing::setBoard(form, rows); }
 std::string GameFixture::boardText() const { return testing::boardText(form); }
+
+std::string sourceDir() {
+    const char* dir = std::getenv("QUILLET_SOURCE_DIR");
+    return dir && *dir ? dir : QUILLET_TEST_SOURCE_DIR;
+}
+
+std::string buildDir() {
+    const char* dir = std::getenv("QUILLET_BUILD_DIR");
+    return dir && *dir ? dir : QUILLET_TEST_BUILD_DIR;
+}
 
 }  // namespace quillet::testing

@@ -28,4 +28,9 @@ struct GameFixture : ::testing::Test {
 void setBoard(Form1& form, const std::string& rows);
 std::string boardText(const Form1& form);
 
+// The source tree and the top of the build tree (where quillet-tool is built). The variables
+// QUILLET_SOURCE_DIR and QUILLET_BUILD_DIR override the folders configured at build time.
+std::string sourceDir();
+std::string buildDir();
+
 }  // namespace quillet::testing

@@ -12,11 +12,7 @@
 namespace quillet::testing {
 namespace {
 
-// The tool is built at the top of the build tree, one folder above this test.
-std::string toolPath() {
-    if (const char* dir = std::getenv("QUILLET_BUILD_DIR")) return std::string(dir) + "/quillet-tool";
-    return (std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "quillet-tool").string();
-}
+std::string toolPath() { return buildDir() + "/quillet-tool"; }
 
 std::string runTool(const std::string& args, int* status) {
     const std::string cmd = toolPath() + " " + args + " 2>&1";

@@ -15,20 +15,16 @@
 #include "game/Form1.h"
 #include "tools/engine/Book.h"
 #include "tools/headless/Headless.h"
+#include "tests/doubles/Fixture.h"
 
 namespace quillet {
 namespace {
 
 using engine::Position;
 
-std::string sourceDir() {
-    const char* dir = std::getenv("QUILLET_SOURCE_DIR");
-    return dir ? dir : ".";
-}
-std::string buildDir() {
-    const char* dir = std::getenv("QUILLET_BUILD_DIR");
-    return dir ? dir : ".";
-}
+using testing::buildDir;
+using testing::sourceDir;
+
 std::string shippedBookPath() { return sourceDir() + "/assets/Quillet.定石"; }
 
 std::string readFile(const std::string& path) {

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/doubles/Fixture.h"
+
 namespace {
 
 // A separate reversi on a 9 x 9 array, written without the game's code, for cross-checking.
@@ -53,8 +55,7 @@ struct Plain {
 };
 
 std::string runTool(const std::string& args, int* status) {
-    const char* dir = std::getenv("QUILLET_BUILD_DIR");
-    std::string cmd = std::string(dir ? dir : ".") + "/quillet-tool " + args + " 2>&1";
+    std::string cmd = quillet::testing::buildDir() + "/quillet-tool " + args + " 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
     std::string out;
     char buf[256];

@@ -133,9 +133,10 @@ TEST_F(TwoPlayerTest, AWholeGameKeepsTheRecordAndEndsWithTheResult) {
         }
         // Sometimes an illegal click first: it changes nothing.
         const int movesBefore = form.move_count;
-        click(legal.size() > 1 ? 9 : 9, 9);
-        if (form.board(9, 9) == Form1::empty_code && !form.置けるか(9, 9, side, side == X ? O : X))
+        click(9, 9);
+        if (form.board(9, 9) == Form1::empty_code && !form.置けるか(9, 9, side, side == X ? O : X)) {
             ASSERT_EQ(form.move_count, movesBefore);
+        }
         if (form.move_count != movesBefore) {  // i9 happened to be legal
             ++moves;
             if (form.game_mode != Form1::mode_two_humans) break;
@@ -149,8 +150,9 @@ TEST_F(TwoPlayerTest, AWholeGameKeepsTheRecordAndEndsWithTheResult) {
         ASSERT_EQ(form.move_x[form.move_count], x);
         ASSERT_EQ(form.move_y[form.move_count], y);
         expectRecordConsistent();
-        if (window.messages.size() > before)  // the opponent had to pass at once
+        if (window.messages.size() > before) {  // the opponent had to pass at once
             ASSERT_EQ(window.messages.back().substr(0, 5), "PASS|");
+        }
     }
     EXPECT_GT(moves, 30);
     // The end: 終了しました, the result, 続けます？ answered Yes: a fresh start, no game.
@@ -272,9 +274,13 @@ TEST_F(GameEndTest, EveryWayOutShutsDownOnceAndTerminates) {
     form.sound_place = 13;
     for (int way = 0; way < 3; ++way) {
         log.clear();
-        if (way == 0) EXPECT_THROW(form.EXIT_Click(), ProgramTerminated);
-        if (way == 1) EXPECT_THROW(form.Form_KeyDown(27, 0), ProgramTerminated);
-        if (way == 2) EXPECT_THROW(form.Form_Unload(), ProgramTerminated);
+        if (way == 0) {
+            EXPECT_THROW(form.EXIT_Click(), ProgramTerminated);
+        } else if (way == 1) {
+            EXPECT_THROW(form.Form_KeyDown(27, 0), ProgramTerminated);
+        } else {
+            EXPECT_THROW(form.Form_Unload(), ProgramTerminated);
+        }
         EXPECT_EQ(log, (Log{"dsFree 0", "dsFree 22", "dsFree 13", "dsFree 0", "terminate"}));
     }
     log.clear();
