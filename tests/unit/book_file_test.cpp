@@ -195,6 +195,25 @@ TEST(BookCommand, SmallBuildsAreIdenticalAndReadByTheGame) {
     std::remove(b.c_str());
 }
 
+// A book whose lines never match leaves the two players alike, so each opening's two games are
+// one game seen from both sides: as many wins as losses. The shipped book is played.
+TEST(MatchCommand, ComparesTheComputerWithAndWithoutItsBook) {
+    const std::string idle = ::testing::TempDir() + "idle_book.txt";
+    std::ofstream(idle) << "0,1,a1\n";
+    int status = 0;
+    std::string out = runTool("match --book " + idle, status);
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("match: 26 games from 13 openings"), std::string::npos) << out;
+    EXPECT_NE(out.find("score 50.0%; mean disc difference +0.00; book moves 0"), std::string::npos) << out;
+    out = runTool("match --book " + shippedBookPath() + " --random 4", status);
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_EQ(out.find("book moves 0\n"), std::string::npos) << out;
+    out = runTool("match --book /nonexistent-dir/book", status);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(out.find("cannot open book"), std::string::npos) << out;
+    std::remove(idle.c_str());
+}
+
 TEST(BookCommand, BadArgumentsGiveAClearMessage) {
     int status = 0;
     std::string out = runTool("book --lines 0", status);

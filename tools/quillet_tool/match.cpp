@@ -1,0 +1,262 @@
+// match: what the opening book is worth to the computer in play.
+//
+// By default the computer with its book plays the same computer without it, from the start and
+// from every position two plies in, each opening once with the book on either side. With
+// --random N it plays N pairs of games instead: in each pair the same opponent meets the
+// computer once with its book and once without, the opponent's first four moves chosen at random
+// (the same random stream in both games), so the two results differ only by the book.
+// --opponent-depth D makes that opponent the bitboard engine searching D plies.
+//
+// The computer is the game's own procedures: the book lookup (taken when the rules allow the
+// square, as the computer's turn does) and the three-ply search.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/engine/Search.h"
+#include "tools/quillet_tool/Commands.h"
+
+namespace quillet::tool {
+namespace {
+
+constexpr int X = Form1::first_code;
+constexpr int O = Form1::second_code;
+constexpr int kRandomOpponentMoves = 4;
+
+int opposite(int side) { return side == X ? O : X; }
+
+struct Position {
+    std::vector<int> cells;  // 81 cell codes, row by row from a1
+    int mover = X;
+};
+
+int& cell(Position& p, int x, int y) { return p.cells[(y - 1) * 9 + (x - 1)]; }
+int cell(const Position& p, int x, int y) { return p.cells[(y - 1) * 9 + (x - 1)]; }
+
+void put(Form1& f, const Position& p) {
+    for (int x = 0; x <= 11; ++x)
+        for (int y = 0; y <= 11; ++y) f.board(x, y) = Form1::empty_code;
+    for (int y = 1; y <= 9; ++y)
+        for (int x = 1; x <= 9; ++x) f.board(x, y) = cell(p, x, y);
+    f.computer_piece = p.mover;
+    f.human_piece = opposite(p.mover);
+}
+
+Position startPosition(Form1& f) {
+    f.初期設定();
+    Position p{std::vector<int>(81), X};
+    for (int y = 1; y <= 9; ++y)
+        for (int x = 1; x <= 9; ++x) cell(p, x, y) = f.board(x, y);
+    return p;
+}
+
+// p after its side to move plays (x, y), which must be legal, flipped by the game's own rules.
+Position play(Form1& f, const Position& p, int x, int y) {
+    put(f, p);
+    f.反転(x, y, p.mover, opposite(p.mover));
+    f.board(x, y) = p.mover;
+    Position next{p.cells, opposite(p.mover)};
+    for (int yy = 1; yy <= 9; ++yy)
+        for (int xx = 1; xx <= 9; ++xx) cell(next, xx, yy) = f.board(xx, yy);
+    return next;
+}
+
+std::vector<std::pair<int, int>> legalSquares(Form1& f, const Position& p) {
+    put(f, p);
+    std::vector<std::pair<int, int>> squares;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            if (f.board(x, y) == Form1::empty_code && f.置けるか(x, y, p.mover, opposite(p.mover)) == Form1::yes)
+                squares.emplace_back(x, y);
+    return squares;
+}
+
+// A player picks a legal square for the side to move of a position that has one.
+class Player {
+public:
+    virtual ~Player() = default;
+    virtual std::pair<int, int> choose(const Position& p) = 0;
+    int bookMoves = 0;
+};
+
+// The game's computer, with the book loaded or not.
+class GameComputer : public Player {
+public:
+    explicit GameComputer(const std::string& bookPath) {
+        if (!bookPath.empty()) game_.form.定石ファイル読込(bookPath);
+    }
+    int bookLines() const { return game_.form.book_line_count; }
+
+    std::pair<int, int> choose(const Position& p) override {
+        Form1& f = game_.form;
+        put(f, p);
+        int column = 0, row = 0;
+        f.COM置場所取得(column, row);
+        int bookColumn = 0, bookRow = 0;
+        if (f.book_line_count > 0 && f.調査_定石有無(bookColumn, bookRow) == Form1::yes && 1 <= bookColumn &&
+            bookColumn <= 9 && 1 <= bookRow && bookRow <= 9 &&
+            f.置けるか(bookColumn, bookRow, f.computer_piece, f.human_piece) == Form1::yes) {
+            ++bookMoves;
+            return {bookColumn, bookRow};
+        }
+        return {column, row};
+    }
+
+private:
+    HeadlessGame game_;
+};
+
+class EnginePlayer : public Player {
+public:
+    explicit EnginePlayer(int depth) : depth_(depth), searcher_(18) {}
+    std::pair<int, int> choose(const Position& p) override {
+        engine::Position e;
+        for (int y = 1; y <= 9; ++y)
+            for (int x = 1; x <= 9; ++x) {
+                if (cell(p, x, y) == p.mover) e.own |= engine::bitAt(x, y);
+                if (cell(p, x, y) == opposite(p.mover)) e.opp |= engine::bitAt(x, y);
+            }
+        const int move = searcher_.search(e, depth_).move;
+        return {engine::columnOf(move), engine::rowOf(move)};
+    }
+
+private:
+    int depth_;
+    engine::Searcher searcher_;
+};
+
+struct Result {
+    int ownDiscs = 0;    // of the side under test
+    int otherDiscs = 0;
+    int outcome() const { return (ownDiscs > otherDiscs) - (ownDiscs < otherDiscs); }
+};
+
+// Plays p to its end: `tested` has the pieces of code `side`, `opponent` the others. With
+// `random`, the opponent's first kRandomOpponentMoves moves are drawn from it.
+Result playOut(Form1& rules, Position p, Player& tested, int side, Player& opponent, std::mt19937* random) {
+    int randomLeft = random ? kRandomOpponentMoves : 0;
+    for (int passes = 0; passes < 2;) {
+        const auto squares = legalSquares(rules, p);
+        if (squares.empty()) {
+            p.mover = opposite(p.mover);
+            ++passes;
+            continue;
+        }
+        passes = 0;
+        std::pair<int, int> square;
+        if (p.mover == side) {
+            square = tested.choose(p);
+        } else if (randomLeft > 0) {
+            --randomLeft;
+            square = squares[std::uniform_int_distribution<std::size_t>(0, squares.size() - 1)(*random)];
+        } else {
+            square = opponent.choose(p);
+        }
+        p = play(rules, p, square.first, square.second);
+    }
+    Result r;
+    for (int c : p.cells) {
+        if (c == side) ++r.ownDiscs;
+        if (c == opposite(side)) ++r.otherDiscs;
+    }
+    return r;
+}
+
+const char* sideName(int side) { return side == X ? "と" : "歩"; }
+
+int matchCommand(const Args& args) {
+    std::string path = "Quillet.定石";
+    long pairs = 0;
+    int opponentDepth = 0;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a != "--book" && a != "--random" && a != "--opponent-depth")
+            throw UsageError("unexpected argument '" + a + "'");
+        if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
+        const std::string& value = args[++i];
+        if (a == "--book")
+            path = value;
+        else if (a == "--random")
+            pairs = parseNumber(value, "number of pairs", 1, 1000000);
+        else
+            opponentDepth = static_cast<int>(parseNumber(value, "opponent depth", 1, 20));
+    }
+    if (std::filesystem::is_directory(path) || !std::ifstream(path)) throw UsageError("cannot open book '" + path + "'");
+
+    HeadlessGame rulesGame;
+    Form1& rules = rulesGame.form;
+    GameComputer withBook(path);
+    GameComputer without("");
+    if (withBook.bookLines() == 0) throw UsageError("book '" + path + "' has no lines");
+    std::unique_ptr<Player> engineOpponent;
+    if (opponentDepth > 0) engineOpponent = std::make_unique<EnginePlayer>(opponentDepth);
+    Player& opponent = engineOpponent ? *engineOpponent : static_cast<Player&>(without);
+    const Position start = startPosition(rules);
+
+    if (pairs > 0) {
+        long better = 0, worse = 0, sumWith = 0, sumWithout = 0;
+        for (long g = 0; g < pairs; ++g) {
+            const int side = g % 2 ? O : X;
+            std::mt19937 randomA(static_cast<unsigned>(g) + 1), randomB(static_cast<unsigned>(g) + 1);
+            const Result a = playOut(rules, start, withBook, side, opponent, &randomA);
+            const Result b = playOut(rules, start, without, side, opponent, &randomB);
+            sumWith += a.ownDiscs - a.otherDiscs;
+            sumWithout += b.ownDiscs - b.otherDiscs;
+            if (a.outcome() > b.outcome()) ++better;
+            if (a.outcome() < b.outcome()) ++worse;
+        }
+        std::printf("match: %ld pairs against %s, opponent's first %d moves random; mean disc difference with the "
+                    "book %+.2f, without %+.2f; outcome better with the book in %ld pairs, worse in %ld; book "
+                    "moves %d\n",
+                    pairs, engineOpponent ? ("the engine at depth " + std::to_string(opponentDepth)).c_str()
+                                          : "the computer without its book",
+                    kRandomOpponentMoves, static_cast<double>(sumWith) / pairs,
+                    static_cast<double>(sumWithout) / pairs, better, worse, withBook.bookMoves);
+        return 0;
+    }
+
+    // The start, then every distinct position two plies in.
+    std::vector<Position> openings{start};
+    std::set<std::vector<int>> seen;
+    for (const auto& [x1, y1] : legalSquares(rules, start)) {
+        const Position one = play(rules, start, x1, y1);
+        for (const auto& [x2, y2] : legalSquares(rules, one)) {
+            Position two = play(rules, one, x2, y2);
+            if (seen.insert(two.cells).second) openings.push_back(std::move(two));
+        }
+    }
+    int wins = 0, losses = 0, draws = 0, games = 0;
+    long discDifference = 0;
+    for (std::size_t i = 0; i < openings.size(); ++i)
+        for (int side : {X, O}) {
+            const int bookMovesBefore = withBook.bookMoves;
+            const Result r = playOut(rules, openings[i], withBook, side, opponent, nullptr);
+            ++games;
+            discDifference += r.ownDiscs - r.otherDiscs;
+            wins += r.outcome() > 0;
+            losses += r.outcome() < 0;
+            draws += r.outcome() == 0;
+            std::printf("opening %zu, book plays %s: %d-%d (%d book moves)\n", i, sideName(side), r.ownDiscs,
+                        r.otherDiscs, withBook.bookMoves - bookMovesBefore);
+        }
+    std::printf("match: %d games from %zu openings; with the book %d wins, %d losses, %d draws; score %.1f%%; "
+                "mean disc difference %+.2f; book moves %d\n",
+                games, openings.size(), wins, losses, draws, 100.0 * (wins + 0.5 * draws) / games,
+                static_cast<double>(discDifference) / games, withBook.bookMoves);
+    return 0;
+}
+
+Registrar matchRegistrar("match",
+                         "[--book FILE] [--random PAIRS] [--opponent-depth D]  the computer with its book against "
+                         "play without it",
+                         matchCommand);
+
+}  // namespace
+}  // namespace quillet::tool
