@@ -16,11 +16,14 @@ run: build
 	cd $(BUILD) && if [ -x ./quillet ]; then ./quillet; else ./quillet-tool perft 6; fi
 
 # Every test: the suite on the release build, then again under AddressSanitizer,
-# UndefinedBehaviorSanitizer and LeakSanitizer.
+# UndefinedBehaviorSanitizer and LeakSanitizer, then each fuzz target for FUZZ_SECONDS.
 # (End-to-end tests of the real window carry the label "slow" and run on the release build only.)
+FUZZ_SECONDS ?= 30
+
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) sanitize
+	bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -32,4 +35,4 @@ sanitize: setup
 	cd build-asan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) -LE slow
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz
