@@ -114,6 +114,49 @@ TEST(EngineRules, MovesFlipsAndPassesAgreeWithTheGameOnRandomGames) {
     EXPECT_GT(movesChecked, 10000);
 }
 
+// Perft makes its moves two at a time, one a vector lane. Two different positions side by side:
+// the legal squares of each, and the flips of a piece on every empty square (lane 1 walks the
+// squares in the other order), against the game.
+TEST(EngineRules, TwoPositionsSideBySideAgreeWithTheGame) {
+    std::mt19937 rng(99);
+    Game g;
+    int legalChecked = 0;
+    for (int game = 0; game < 8; ++game) {
+        const std::vector<Position> a = randomGame(rng), b = randomGame(rng);
+        for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            const Position pos[2] = {a[i], b[b.size() - 1 - i]};  // early beside late
+            const auto own = engine::sideBySide(pos[0].own, pos[1].own);
+            const auto opp = engine::sideBySide(pos[0].opp, pos[1].opp);
+            const auto moves = engine::legalMovesIn(own, opp);
+            const engine::Flipper<engine::Lanes> flipper(own, opp);
+            for (int k = 0; k < 81; ++k) {
+                const int square[2] = {k, 80 - k};
+                Bits put[2] = {0, 0};
+                for (int l = 0; l < 2; ++l) {
+                    const Bits b = engine::bitAt(square[l] % 9 + 1, square[l] / 9 + 1);
+                    if (!((pos[l].own | pos[l].opp) & b)) put[l] = b;
+                }
+                const auto flips = flipper(engine::sideBySide(put[0], put[1]));
+                for (int l = 0; l < 2; ++l) {
+                    const int x = square[l] % 9 + 1, y = square[l] / 9 + 1;
+                    g.set(pos[l], Form1::first_code);
+                    const bool legal = g.form.置けるか(x, y, Form1::first_code, Form1::second_code) == Form1::yes;
+                    ASSERT_EQ(legal, (engine::laneOf(moves, l) & engine::bitAt(x, y)) != 0)
+                        << "lane " << l << " square " << x << "," << y;
+                    Bits expected = 0;
+                    if (legal) {
+                        g.form.反転_仮(x, y, Form1::first_code, Form1::second_code);
+                        expected = g.read(Form1::first_code).own & pos[l].opp;
+                        ++legalChecked;
+                    }
+                    ASSERT_EQ(engine::laneOf(flips, l), expected) << "lane " << l << " square " << x << "," << y;
+                }
+            }
+        }
+    }
+    EXPECT_GT(legalChecked, 4000);
+}
+
 // The game's rules as a perft, for the engine's to be compared with.
 unsigned long long gamePerft(Form1& form, int depth, int side) {
     if (depth == 0) return 1;

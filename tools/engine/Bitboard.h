@@ -64,38 +64,130 @@ inline Bits shift(Bits b) {
         return join(((lo >> -D) | (hi << (kLowBits + D))) & kLowMask, hi >> -D);
 }
 
-// The same move for a set that is ANDed with a set of board squares straight afterwards, which
-// clears whatever lands outside the board; saves two masks per shift in move generation.
-template <int D>
-inline Bits shiftThenMask(Bits b) {
-    const auto lo = static_cast<std::uint64_t>(b);
-    const auto hi = static_cast<std::uint64_t>(b >> 64);
-    if constexpr (D > 0)
-        return join(lo << D, (hi << D) | (lo >> (kLowBits - D)));
-    else
-        return join((lo >> -D) | (hi << (kLowBits + D)), hi >> -D);
+// A set split into its two words, rows 1..5 in `lo` and rows 6..9 in `hi`. W is one 64-bit word,
+// or a vector of two 64-bit lanes that holds two sets side by side (two positions at once).
+template <class W>
+struct Halves {
+    W lo, hi;
+    friend Halves operator&(Halves a, Halves b) { return {a.lo & b.lo, a.hi & b.hi}; }
+    friend Halves operator|(Halves a, Halves b) { return {a.lo | b.lo, a.hi | b.hi}; }
+    friend Halves operator~(Halves a) { return {~a.lo, ~a.hi}; }
+};
+
+// Every square moved D steps, for a set that is ANDed with a set of board squares straight
+// afterwards (which clears whatever lands outside the board, so no masks here). Moves of one, two
+// or four steps east or west carry nothing between the words: what would cross from row 5 to row 6
+// there wraps round the board edge, and the fills below never accept a wrap (the spare column
+// breaks every run), so it is dropped.
+template <int D, class W>
+inline Halves<W> step(Halves<W> b) {
+    static_assert(D != 0 && D < kLowBits && -D < kLowBits);
+    if constexpr (D > -5 && D < 5) {
+        if constexpr (D > 0)
+            return {b.lo << D, b.hi << D};
+        else
+            return {b.lo >> -D, b.hi >> -D};
+    } else if constexpr (D > 0) {
+        return {b.lo << D, (b.hi << D) | (b.lo >> (kLowBits - D))};
+    } else {
+        return {(b.lo >> -D) | (b.hi << (kLowBits + D)), b.hi >> -D};
+    }
 }
 
-// Squares where a piece of `own` brackets a run of `opp` in direction D and lands on `empty`.
-// Runs are at most 7 long on this board; the doubling steps cover 8.
-template <int D>
-inline Bits movesInDirection(Bits own, Bits opp, Bits empty) {
-    Bits run = shiftThenMask<D>(own) & opp;
-    run |= shiftThenMask<D>(run) & opp;
-    const Bits pairs = opp & shiftThenMask<D>(opp);
-    run |= shiftThenMask<2 * D>(run) & pairs;
-    run |= shiftThenMask<2 * D>(run) & pairs;
-    run |= shiftThenMask<2 * D>(run) & pairs;
-    return shiftThenMask<D>(run) & empty;
+// Squares where a piece of `own` brackets a run of `opp` in direction D and lands on `empty`:
+// a parallel-prefix fill from `own` through `opp` of 1, 2 and 4 steps reaches runs of up to 7,
+// the longest this board has.
+template <int D, class W>
+inline Halves<W> movesInDirection(Halves<W> own, Halves<W> opp, Halves<W> empty) {
+    Halves<W> reach = own | (opp & step<D>(own));
+    Halves<W> through = opp & step<D>(opp);
+    reach = reach | (through & step<2 * D>(reach));
+    through = through & step<2 * D>(through);
+    reach = reach | (through & step<4 * D>(reach));
+    return step<D>(reach & opp) & empty;
 }
 
-// Every legal square for `own`.
-inline Bits legalMoves(Bits own, Bits opp) {
-    const Bits empty = kBoard & ~(own | opp);
+template <class W>
+inline Halves<W> legalMovesIn(Halves<W> own, Halves<W> opp) {
+    constexpr auto boardLo = static_cast<std::uint64_t>(kBoard);
+    constexpr auto boardHi = static_cast<std::uint64_t>(kBoard >> 64);
+    const Halves<W> empty{boardLo & ~(own.lo | opp.lo), boardHi & ~(own.hi | opp.hi)};
     return movesInDirection<kWest>(own, opp, empty) | movesInDirection<kEast>(own, opp, empty) |
            movesInDirection<kNorth>(own, opp, empty) | movesInDirection<kSouth>(own, opp, empty) |
            movesInDirection<kNorthWest>(own, opp, empty) | movesInDirection<kSouthWest>(own, opp, empty) |
            movesInDirection<kSouthEast>(own, opp, empty) | movesInDirection<kNorthEast>(own, opp, empty);
+}
+
+// All ones where a lane is not zero.
+inline std::uint64_t onesWhereSet(std::uint64_t x) { return -static_cast<std::uint64_t>(x != 0); }
+
+// Two 64-bit lanes (SSE2 on x86-64; the compiler splits them where it has no such vectors).
+using Lanes = std::uint64_t __attribute__((vector_size(16)));
+inline Lanes onesWhereSet(Lanes x) { return reinterpret_cast<Lanes>(x != 0); }
+
+// Flips for many moves of one position. For each direction the fill from a new piece runs
+// through the pieces of `opp` in 1, 2 and 4 steps; the runs of two and four that those steps pass
+// depend on the position only and are found once.
+template <class W>
+class Flipper {
+public:
+    Flipper(Halves<W> own, Halves<W> opp) : own_(own), opp_(opp) {
+        runs<0, kWest>();
+        runs<1, kEast>();
+        runs<2, kNorth>();
+        runs<3, kSouth>();
+        runs<4, kNorthWest>();
+        runs<5, kSouthWest>();
+        runs<6, kSouthEast>();
+        runs<7, kNorthEast>();
+    }
+
+    // The pieces of `opp` turned over by a piece of `own` on `move` (one empty square a lane;
+    // none when the square is not legal, or when a lane holds no square).
+    Halves<W> operator()(Halves<W> move) const {
+        return (toward<0, kWest>(move) | toward<1, kEast>(move) | toward<2, kNorth>(move) |
+                toward<3, kSouth>(move) | toward<4, kNorthWest>(move) | toward<5, kSouthWest>(move) |
+                toward<6, kSouthEast>(move) | toward<7, kNorthEast>(move)) &
+               opp_;
+    }
+
+private:
+    template <int I, int D>
+    void runs() {
+        two_[I] = opp_ & step<D>(opp_);
+        four_[I] = two_[I] & step<2 * D>(two_[I]);
+    }
+    // The new piece and the run of `opp` after it in direction D, or nothing unless a piece of
+    // `own` ends the run.
+    template <int I, int D>
+    Halves<W> toward(Halves<W> move) const {
+        Halves<W> reach = move | (opp_ & step<D>(move));
+        reach = reach | (two_[I] & step<2 * D>(reach));
+        reach = reach | (four_[I] & step<4 * D>(reach));
+        const Halves<W> end = step<D>(reach) & own_;
+        const W bracketed = onesWhereSet(end.lo | end.hi);
+        return {reach.lo & bracketed, reach.hi & bracketed};
+    }
+
+    Halves<W> own_, opp_;
+    Halves<W> two_[8], four_[8];
+};
+
+inline Halves<std::uint64_t> halves(Bits b) {
+    return {static_cast<std::uint64_t>(b), static_cast<std::uint64_t>(b >> 64)};
+}
+
+// Two sets side by side, `a` in lane 0 and `b` in lane 1, and back.
+inline Halves<Lanes> sideBySide(Bits a, Bits b) {
+    return {Lanes{static_cast<std::uint64_t>(a), static_cast<std::uint64_t>(b)},
+            Lanes{static_cast<std::uint64_t>(a >> 64), static_cast<std::uint64_t>(b >> 64)}};
+}
+inline Bits laneOf(Halves<Lanes> p, int i) { return join(p.lo[i], p.hi[i]); }
+
+// Every legal square for `own`.
+inline Bits legalMoves(Bits own, Bits opp) {
+    const Halves<std::uint64_t> m = legalMovesIn(halves(own), halves(opp));
+    return join(m.lo, m.hi);
 }
 
 template <int D>
