@@ -99,6 +99,12 @@ inline Halves<W> step(Halves<W> b) {
 // the longest this board has.
 template <int D, class W>
 inline Halves<W> movesInDirection(Halves<W> own, Halves<W> opp, Halves<W> empty) {
+    if constexpr (D == kEast) {
+        // Eastward a run is a block of set bits: adding the bit at its start carries through it
+        // onto the square after it (the spare column stops the carry at the end of a row).
+        const Halves<W> starts = step<D>(own) & opp;
+        return Halves<W>{opp.lo + starts.lo, opp.hi + starts.hi} & empty;
+    }
     Halves<W> reach = own | (opp & step<D>(own));
     Halves<W> through = opp & step<D>(opp);
     reach = reach | (through & step<2 * D>(reach));
@@ -161,6 +167,14 @@ private:
     // `own` ends the run.
     template <int I, int D>
     Halves<W> toward(Halves<W> move) const {
+        if constexpr (D == kEast) {
+            // The carry from the square after the new piece runs through the block of `opp`
+            // there and lands on the square after it; the run is what lies between.
+            const Halves<W> next = step<D>(move);
+            const W landLo = (opp_.lo + next.lo) & ~opp_.lo, landHi = (opp_.hi + next.hi) & ~opp_.hi;
+            const W bracketed = onesWhereSet((landLo & own_.lo) | (landHi & own_.hi));
+            return {(landLo - next.lo) & bracketed, (landHi - next.hi) & bracketed};
+        }
         Halves<W> reach = move | (opp_ & step<D>(move));
         reach = reach | (two_[I] & step<2 * D>(reach));
         reach = reach | (four_[I] & step<4 * D>(reach));
