@@ -97,20 +97,33 @@ inline Halves<W> step(Halves<W> b) {
 // Squares where a piece of `own` brackets a run of `opp` in direction D and lands on `empty`:
 // a parallel-prefix fill from `own` through `opp` of 1, 2 and 4 steps reaches runs of up to 7,
 // the longest this board has.
+// Squares where a piece of `own` brackets a run of `opp` in direction D and lands on `empty`:
+// a parallel-prefix fill from `own` through `opp` of 1, 2 and 4 steps reaches runs of up to 7,
+// the longest this board has. `two` holds the pieces of `opp` with another one a step back,
+// `four` those with three.
 template <int D, class W>
-inline Halves<W> movesInDirection(Halves<W> own, Halves<W> opp, Halves<W> empty) {
+inline Halves<W> movesInDirection(Halves<W> own, Halves<W> opp, Halves<W> empty, Halves<W> two, Halves<W> four) {
+    Halves<W> reach = own | (opp & step<D>(own));
+    reach = reach | (two & step<2 * D>(reach));
+    reach = reach | (four & step<4 * D>(reach));
+    return step<D>(reach & opp) & empty;
+}
+
+// Both ways along one line through the board, D and -D; the runs one way are the runs the other
+// way moved back.
+template <int D, class W>
+inline Halves<W> movesAlong(Halves<W> own, Halves<W> opp, Halves<W> empty) {
+    const Halves<W> two = opp & step<D>(opp);
+    const Halves<W> four = two & step<2 * D>(two);
+    const Halves<W> back = movesInDirection<-D>(own, opp, empty, step<-D>(two), step<-3 * D>(four));
     if constexpr (D == kEast) {
         // Eastward a run is a block of set bits: adding the bit at its start carries through it
         // onto the square after it (the spare column stops the carry at the end of a row).
         const Halves<W> starts = step<D>(own) & opp;
-        return Halves<W>{opp.lo + starts.lo, opp.hi + starts.hi} & empty;
+        return back | (Halves<W>{opp.lo + starts.lo, opp.hi + starts.hi} & empty);
+    } else {
+        return back | movesInDirection<D>(own, opp, empty, two, four);
     }
-    Halves<W> reach = own | (opp & step<D>(own));
-    Halves<W> through = opp & step<D>(opp);
-    reach = reach | (through & step<2 * D>(reach));
-    through = through & step<2 * D>(through);
-    reach = reach | (through & step<4 * D>(reach));
-    return step<D>(reach & opp) & empty;
 }
 
 template <class W>
@@ -118,10 +131,8 @@ inline Halves<W> legalMovesIn(Halves<W> own, Halves<W> opp) {
     constexpr auto boardLo = static_cast<std::uint64_t>(kBoard);
     constexpr auto boardHi = static_cast<std::uint64_t>(kBoard >> 64);
     const Halves<W> empty{boardLo & ~(own.lo | opp.lo), boardHi & ~(own.hi | opp.hi)};
-    return movesInDirection<kWest>(own, opp, empty) | movesInDirection<kEast>(own, opp, empty) |
-           movesInDirection<kNorth>(own, opp, empty) | movesInDirection<kSouth>(own, opp, empty) |
-           movesInDirection<kNorthWest>(own, opp, empty) | movesInDirection<kSouthWest>(own, opp, empty) |
-           movesInDirection<kSouthEast>(own, opp, empty) | movesInDirection<kNorthEast>(own, opp, empty);
+    return movesAlong<kEast>(own, opp, empty) | movesAlong<kSouth>(own, opp, empty) |
+           movesAlong<kSouthEast>(own, opp, empty) | movesAlong<kSouthWest>(own, opp, empty);
 }
 
 // All ones where a lane is not zero.
