@@ -75,10 +75,10 @@ struct Halves {
 };
 
 // Every square moved D steps, for a set that is ANDed with a set of board squares straight
-// afterwards (which clears whatever lands outside the board, so no masks here). Moves of one, two
-// or four steps east or west carry nothing between the words: what would cross from row 5 to row 6
-// there wraps round the board edge, and the fills below never accept a wrap (the spare column
-// breaks every run), so it is dropped.
+// afterwards (which clears whatever lands outside the board, so no masks here). A move of fewer
+// than five steps is along a row and carries nothing between the words: what would cross from
+// row 5 to row 6 there wraps round the board edge, and the fills below never accept a wrap (the
+// spare column breaks every run), so it is dropped.
 template <int D, class W>
 inline Halves<W> step(Halves<W> b) {
     static_assert(D != 0 && D < kLowBits && -D < kLowBits);
@@ -94,9 +94,6 @@ inline Halves<W> step(Halves<W> b) {
     }
 }
 
-// Squares where a piece of `own` brackets a run of `opp` in direction D and lands on `empty`:
-// a parallel-prefix fill from `own` through `opp` of 1, 2 and 4 steps reaches runs of up to 7,
-// the longest this board has.
 // Squares where a piece of `own` brackets a run of `opp` in direction D and lands on `empty`:
 // a parallel-prefix fill from `own` through `opp` of 1, 2 and 4 steps reaches runs of up to 7,
 // the longest this board has. `two` holds the pieces of `opp` with another one a step back,
@@ -149,8 +146,7 @@ template <class W>
 class Flipper {
 public:
     Flipper(Halves<W> own, Halves<W> opp) : own_(own), opp_(opp) {
-        runs<0, kWest>();
-        runs<1, kEast>();
+        runs<0, kWest>();  // eastward flips need none
         runs<2, kNorth>();
         runs<3, kSouth>();
         runs<4, kNorthWest>();
@@ -185,13 +181,14 @@ private:
             const W landLo = (opp_.lo + next.lo) & ~opp_.lo, landHi = (opp_.hi + next.hi) & ~opp_.hi;
             const W bracketed = onesWhereSet((landLo & own_.lo) | (landHi & own_.hi));
             return {(landLo - next.lo) & bracketed, (landHi - next.hi) & bracketed};
+        } else {
+            Halves<W> reach = move | (opp_ & step<D>(move));
+            reach = reach | (two_[I] & step<2 * D>(reach));
+            reach = reach | (four_[I] & step<4 * D>(reach));
+            const Halves<W> end = step<D>(reach) & own_;
+            const W bracketed = onesWhereSet(end.lo | end.hi);
+            return {reach.lo & bracketed, reach.hi & bracketed};
         }
-        Halves<W> reach = move | (opp_ & step<D>(move));
-        reach = reach | (two_[I] & step<2 * D>(reach));
-        reach = reach | (four_[I] & step<4 * D>(reach));
-        const Halves<W> end = step<D>(reach) & own_;
-        const W bracketed = onesWhereSet(end.lo | end.hi);
-        return {reach.lo & bracketed, reach.hi & bracketed};
     }
 
     Halves<W> own_, opp_;
