@@ -200,10 +200,11 @@ inline Halves<std::uint64_t> halves(Bits b) {
 }
 
 // Two sets side by side, `a` in lane 0 and `b` in lane 1, and back.
-inline Halves<Lanes> sideBySide(Bits a, Bits b) {
-    return {Lanes{static_cast<std::uint64_t>(a), static_cast<std::uint64_t>(b)},
-            Lanes{static_cast<std::uint64_t>(a >> 64), static_cast<std::uint64_t>(b >> 64)}};
+inline Halves<Lanes> sideBySide(Halves<std::uint64_t> a, Halves<std::uint64_t> b) {
+    return {Lanes{a.lo, b.lo}, Lanes{a.hi, b.hi}};
 }
+inline Halves<Lanes> sideBySide(Bits a, Bits b) { return sideBySide(halves(a), halves(b)); }
+inline Halves<std::uint64_t> laneHalves(Halves<Lanes> p, int i) { return {p.lo[i], p.hi[i]}; }
 inline Bits laneOf(Halves<Lanes> p, int i) { return join(p.lo[i], p.hi[i]); }
 
 // Every legal square for `own`.

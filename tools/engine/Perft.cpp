@@ -11,8 +11,6 @@ bool any(Set s) { return (s.lo | s.hi) != 0; }
 std::uint64_t leavesOf(Set moves) {
     return any(moves) ? static_cast<std::uint64_t>(std::popcount(moves.lo) + std::popcount(moves.hi)) : 1;
 }
-Pair both(Set a, Set b) { return {Lanes{a.lo, b.lo}, Lanes{a.hi, b.hi}}; }
-Set lane(Pair p, int i) { return {p.lo[i], p.hi[i]}; }
 
 // The lowest square of `rest`, taken out of it.
 Set takeLowest(Set& rest) {
@@ -37,22 +35,22 @@ Set takeLowest(Set& rest) {
         return any(replies) ? count(opp, own, replies, depth - 1) : 1;
     }
     std::uint64_t leaves = 0;
-    const Pair own2 = both(own, own), opp2 = both(opp, opp);
+    const Pair own2 = sideBySide(own, own), opp2 = sideBySide(opp, opp);
     const Flipper<Lanes> flipsOfTwo(own2, opp2);
     Set rest = moves;
     while (any(rest)) {
         const Set first = takeLowest(rest);
         // With an odd number of moves the last pair has an empty second lane, which is ignored.
         const bool two = any(rest);
-        const Pair move = both(first, two ? takeLowest(rest) : Set{0, 0});
+        const Pair move = sideBySide(first, two ? takeLowest(rest) : Set{0, 0});
         const Pair f = flipsOfTwo(move);
         const Pair nextOwn = opp2 & ~f, nextOpp = own2 | f | move;
         const Pair replies = legalMovesIn(nextOwn, nextOpp);
         if (depth == 2) {
-            leaves += leavesOf(lane(replies, 0)) + (two ? leavesOf(lane(replies, 1)) : 0);
+            leaves += leavesOf(laneHalves(replies, 0)) + (two ? leavesOf(laneHalves(replies, 1)) : 0);
         } else {
-            leaves += count(lane(nextOwn, 0), lane(nextOpp, 0), lane(replies, 0), depth - 1);
-            if (two) leaves += count(lane(nextOwn, 1), lane(nextOpp, 1), lane(replies, 1), depth - 1);
+            leaves += count(laneHalves(nextOwn, 0), laneHalves(nextOpp, 0), laneHalves(replies, 0), depth - 1);
+            if (two) leaves += count(laneHalves(nextOwn, 1), laneHalves(nextOpp, 1), laneHalves(replies, 1), depth - 1);
         }
     }
     return leaves;
