@@ -62,7 +62,7 @@ Position play(Form1& f, const Position& p, int x, int y) {
     put(f, p);
     f.反転(x, y, p.mover, opposite(p.mover));
     f.board(x, y) = p.mover;
-    Position next{p.cells, opposite(p.mover)};
+    Position next{std::vector<int>(81), opposite(p.mover)};
     for (int yy = 1; yy <= 9; ++yy)
         for (int xx = 1; xx <= 9; ++xx) cell(next, xx, yy) = f.board(xx, yy);
     return next;
@@ -97,15 +97,15 @@ public:
     std::pair<int, int> choose(const Position& p) override {
         Form1& f = game_.form;
         put(f, p);
+        // The game runs its search even on a book move (its marker tour); its choice is not
+        // used then, and the search leaves the board as it was, so here it is skipped.
         int column = 0, row = 0;
-        f.COM置場所取得(column, row);
-        int bookColumn = 0, bookRow = 0;
-        if (f.book_line_count > 0 && f.調査_定石有無(bookColumn, bookRow) == Form1::yes && 1 <= bookColumn &&
-            bookColumn <= 9 && 1 <= bookRow && bookRow <= 9 &&
-            f.置けるか(bookColumn, bookRow, f.computer_piece, f.human_piece) == Form1::yes) {
+        if (f.book_line_count > 0 && f.調査_定石有無(column, row) == Form1::yes && 1 <= column && column <= 9 &&
+            1 <= row && row <= 9 && f.置けるか(column, row, f.computer_piece, f.human_piece) == Form1::yes) {
             ++bookMoves;
-            return {bookColumn, bookRow};
+            return {column, row};
         }
+        f.COM置場所取得(column, row);
         return {column, row};
     }
 
