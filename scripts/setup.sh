@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
+  qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
   libgl-dev libxkbcommon-dev
   libsdl2-dev libsdl2-mixer-dev
   fonts-ipafont-mincho fontconfig

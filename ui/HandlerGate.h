@@ -15,11 +15,14 @@ public:
     // Runs the handler now, or after the running handler (and those queued before it) returned.
     void deliver(std::function<void()> handler);
     bool running() const { return running_; }
+    // Called each time the last waiting handler has returned.
+    void whenIdle(std::function<void()> idle) { idle_ = std::move(idle); }
     std::size_t pending() const { return queue_.size(); }
 
 private:
     bool running_ = false;
     std::deque<std::function<void()>> queue_;
+    std::function<void()> idle_;
 };
 
 }  // namespace quillet::ui

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
@@ -66,8 +68,9 @@ protected:
     }
     void resizeEvent(QResizeEvent*) override { ensure(size()); }
     void mousePressEvent(QMouseEvent* e) override { owner_->mouseInput(true, e->button(), e->modifiers(), e->position()); }
-    // A second quick click is a press like any other.
-    void mouseDoubleClickEvent(QMouseEvent* e) override { mousePressEvent(e); }
+    // A quick second click is press, release, release: the double-click that stands for the
+    // second press is not a press.
+    void mouseDoubleClickEvent(QMouseEvent*) override {}
     void mouseReleaseEvent(QMouseEvent* e) override { owner_->mouseInput(false, e->button(), e->modifiers(), e->position()); }
 
 private:
@@ -122,6 +125,8 @@ QtWindow::QtWindow() {
     marker_->setFixedSize(32, 32);
     marker_->setPixmap(QPixmap::fromImage(loadPicture("Image1", surface_->devicePixelRatioF())));
     marker_->hide();
+
+    gate_.whenIdle([this] { postHeldInput(); });
 }
 
 QtWindow::~QtWindow() = default;
@@ -182,6 +187,12 @@ void QtWindow::buildMenuBar() {
 void QtWindow::command(const QString& name) {
     auto found = input_.commands.find(name);
     if (found == input_.commands.end() || !found->second) return;
+    // The drop-down the command came from is closed, but the window below it is repainted only
+    // when events are taken again, which the handler may not do for seconds; repaint it now.
+    if (!gate_.running()) {
+        menuBar()->repaint();
+        surface_->repaint();
+    }
     gate_.deliver(found->second);
 }
 
@@ -196,6 +207,19 @@ void QtWindow::mouseInput(bool press, Qt::MouseButton button, Qt::KeyboardModifi
 }
 
 void QtWindow::keyPressEvent(QKeyEvent* event) {
+    // The menu bar's keys, as on other desktop programs: F10 opens the first menu; Return, Enter
+    // or Space runs a command of the bar (戻, 進, その他) highlighted by the arrow keys.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) {
+        gate_.deliver([this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
+        return;
+    }
+    QAction* highlighted = menuBar()->activeAction();
+    if (highlighted && !highlighted->menu() &&
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space)) {
+        menuBar()->setActiveAction(nullptr);
+        highlighted->trigger();
+        return;
+    }
     if (!input_.keyDown) return;
     const int code = windowsKeyCode(event->key());
     const int s = shiftState(event->modifiers());
@@ -270,14 +294,25 @@ void QtWindow::printText(double left, double top, const std::string& text, int p
 // as a persistent drawing surface does; refresh() shows it at once, in the middle of a handler.
 void QtWindow::refresh() { surface_->repaint(); }
 
+// The hand is the only sign that the computer is thinking, and it thinks without taking events:
+// every change of the hand reaches the screen at once, with the surface under where it was.
 void QtWindow::showMarker() {
     marker_->show();
     marker_->raise();
+    surface_->repaint(marker_->geometry());
 }
 
-void QtWindow::moveMarker(double left, double top) { marker_->move(toPixels(left), toPixels(top)); }
+void QtWindow::moveMarker(double left, double top) {
+    const QRect was = marker_->geometry();
+    marker_->move(toPixels(left), toPixels(top));
+    if (marker_->isVisible()) surface_->repaint(QRegion(was) + marker_->geometry());
+}
 
-void QtWindow::hideMarker() { marker_->hide(); }
+void QtWindow::hideMarker() {
+    if (marker_->isHidden()) return;
+    marker_->hide();
+    surface_->repaint(marker_->geometry());
+}
 
 // ---- Check marks, placement, background ------------------------------------------------------------
 
@@ -327,6 +362,7 @@ void QtWindow::message(const std::string& text, const std::string& title, bool w
     QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, fromUtf8(title), messageText(text),
                     QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    takePendingInput();
     box.exec();
 }
 
@@ -334,9 +370,46 @@ bool QtWindow::ask(const std::string& text, const std::string& title) {
     QMessageBox box(QMessageBox::NoIcon, fromUtf8(title), messageText(text), QMessageBox::Yes | QMessageBox::No, this);
     box.setTextFormat(Qt::PlainText);
     // Qt's Japanese texts carry access keys ("はい(&Y)"); the game's questions have none.
+    // Setting a text resets the button's shortcut; Y and N answer as on Japanese desktops.
     box.button(QMessageBox::Yes)->setText("はい");
+    box.button(QMessageBox::Yes)->setShortcut(QKeySequence(Qt::Key_Y));
     box.button(QMessageBox::No)->setText("いいえ");
+    box.button(QMessageBox::No)->setShortcut(QKeySequence(Qt::Key_N));
+    takePendingInput();
     return box.exec() == QMessageBox::Yes;
+}
+
+// A modal box's loop would take the input made before it opened and, since the box blocks the
+// main window, drop it. Take that input now instead: what belongs to the board, the keys and the
+// close button goes to the gate and waits for the running handler; presses meant for the menu
+// bar are kept and posted again once the gate is idle.
+void QtWindow::takePendingInput() {
+    qApp->installEventFilter(this);
+    QCoreApplication::processEvents();
+    qApp->removeEventFilter(this);
+}
+
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel: break;
+    default: return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget == this || widget == surface_) return false;
+    held_.emplace_back(widget, event->clone());
+    return true;
+}
+
+void QtWindow::postHeldInput() {
+    auto held = std::move(held_);
+    held_.clear();
+    for (auto& [target, event] : held)
+        if (target) QCoreApplication::postEvent(target, event.release());
 }
 
 std::int32_t QtWindow::nativeHandle() const { return static_cast<std::int32_t>(winId()); }

@@ -7,8 +7,13 @@
 #include <QImage>
 #include <QMainWindow>
 
+#include <QPointer>
+
 #include <functional>
 #include <map>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "ui/HandlerGate.h"
 #include "ui/Window.h"
@@ -73,18 +78,23 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenuBar();
     void command(const QString& name);
     void applyPlacement();
     QAction* checkAction(MenuCheck item) const;
+    void takePendingInput();
+    void postHeldInput();
 
     Surface* surface_ = nullptr;
     QLabel* marker_ = nullptr;
     QHash<QString, QAction*> actions_;
     WindowInput input_;
     HandlerGate gate_;
+    // Input for the menu bar taken while a handler runs, to be posted again after it.
+    std::vector<std::pair<QPointer<QWidget>, std::unique_ptr<QEvent>>> held_;
     QString textFamily_ = "IPAPMincho";
     QRect placement_;  // outer frame in pixels, once placed
     bool placed_ = false;

@@ -3,7 +3,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QMessageBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 #include <QTest>
 #include <QTimer>
 
@@ -15,6 +21,33 @@ namespace quillet::testing {
 namespace {
 
 using Log = std::vector<std::string>;
+
+// Counts the events of one type a watched object receives.
+class EventCounter : public QObject {
+public:
+    EventCounter(QEvent::Type type, int& count) : type_(type), count_(count) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == type_) ++count_;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+    int& count_;
+};
+
+// Records the rectangle of every paint event of the watched widget.
+class RectRecorder : public QObject {
+public:
+    explicit RectRecorder(std::vector<QRect>& rects) : rects_(rects) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) rects_.push_back(static_cast<QPaintEvent*>(e)->rect());
+        return false;
+    }
+
+private:
+    std::vector<QRect>& rects_;
+};
 
 TEST(HandlerGate, InputDuringAHandlerWaitsForItInOrder) {
     ui::HandlerGate gate;
@@ -78,7 +111,8 @@ TEST_F(Input, MouseInTwipsAndEveryButtonDelivered) {
     QTest::mouseRelease(surface(), Qt::LeftButton, Qt::NoModifier, QPoint(41, 49));
     QTest::mousePress(surface(), Qt::RightButton, Qt::ShiftModifier, QPoint(100, 200));
     QTest::mouseRelease(surface(), Qt::RightButton, Qt::ShiftModifier, QPoint(100, 200));
-    // A quick second click comes as a double-click event; the game sees a press like any other.
+    // A quick second click comes as a double-click event in place of its press: the game sees
+    // press, release, release, as on the desktop the game was made for.
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
                               QEvent::MouseButtonRelease}) {
         const QPointF at(2.5, 3.5);
@@ -87,7 +121,7 @@ TEST_F(Input, MouseInTwipsAndEveryButtonDelivered) {
         QCoreApplication::sendEvent(surface(), &event);
     }
     EXPECT_EQ(log, (Log{"down 1 0 615 735", "up 1 615 735", "down 2 1 1500 3000", "up 2 1500 3000",
-                        "down 4 2 30 45", "up 4 30 45", "down 4 2 30 45", "up 4 30 45"}));
+                        "down 4 2 30 45", "up 4 30 45", "up 4 30 45"}));
 }
 
 TEST_F(Input, KeysAsWindowsCodes) {
@@ -143,6 +177,137 @@ TEST_F(Input, InputDuringAMessageBoxWaitsForTheHandler) {
     EXPECT_FALSE(window.gate().running());
 }
 
+// Input as the window system queues it: Qt checks it against open modal boxes when it takes it
+// from the queue, before any widget sees it.
+void queueMouse(ui::QtWindow& window, QEvent::Type type, QPoint at) {
+    const QPointF local = window.surfaceWidget()->mapTo(&window, QPointF(at));
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+        window.windowHandle(), local, window.mapToGlobal(local), held, Qt::LeftButton, type);
+}
+
+void queueKey(ui::QtWindow& window, int key) {
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(window.windowHandle(), type,
+                                                                                             key, Qt::NoModifier);
+}
+
+// A click or key made while a handler runs waits in the window system's queue. When the handler
+// then opens a message box, that input still belongs to the main window: it is handled after the
+// handler returns, not swallowed by the box. Input made while the box is open does nothing.
+TEST_F(Input, InputMadeBeforeAMessageBoxOpensIsHandledAfterTheHandler) {
+    ui::WindowInput in;
+    in.mouseDown = [this](int, int, double x, double y) { log.push_back("down " + std::to_string(int(x)) + " " + std::to_string(int(y))); };
+    in.mouseUp = [this](int, int, double, double) { log.push_back("up"); };
+    in.keyDown = [this](int key, int) { log.push_back("key " + std::to_string(key)); };
+    in.close = [this] { log.push_back("close"); };
+    in.commands["MODORU"] = [&] {
+        log.push_back("handler begins");
+        // Made during the handler's long work, before its box.
+        queueMouse(window, QEvent::MouseButtonPress, QPoint(40, 50));
+        queueMouse(window, QEvent::MouseButtonRelease, QPoint(40, 50));
+        queueKey(window, Qt::Key_Escape);
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::AsynchronousDelivery>(window.windowHandle());
+        QTimer::singleShot(30, [&] {
+            // Made while the box is shown: the board is blocked.
+            queueMouse(window, QEvent::MouseButtonPress, QPoint(80, 90));
+            queueMouse(window, QEvent::MouseButtonRelease, QPoint(80, 90));
+            QTimer::singleShot(30, [] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                    box->button(QMessageBox::Ok)->click();
+            });
+        });
+        window.message("PASS", "COM");
+        log.push_back("handler ends");
+    };
+    window.setInput(std::move(in));
+    window.action("MODORU")->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(log.size(), std::size_t(6), 2000);
+    QTest::qWait(50);
+    EXPECT_EQ(log, (Log{"handler begins", "handler ends", "down 600 750", "up", "key 27", "close"}));
+}
+
+// A command chosen from a drop-down starts after the window under the closed drop-down has been
+// painted again, since the handler may not take events for seconds.
+TEST_F(Input, CommandsStartOnAFreshlyPaintedWindow) {
+    int paints = 0;
+    EventCounter counter(QEvent::Paint, paints);
+    surface()->installEventFilter(&counter);
+    int paintsWhenStarted = -1;
+    ui::WindowInput in;
+    in.commands["SUSUMU"] = [&] { paintsWhenStarted = paints; };
+    window.setInput(std::move(in));
+    QTest::qWait(20);
+    paints = 0;
+    window.action("SUSUMU")->trigger();
+    EXPECT_GT(paintsWhenStarted, 0);
+}
+
+// The pointing hand moves while the game takes no events: each change reaches the screen at once.
+TEST_F(Input, TheHandIsPaintedAtOnceWhereverItGoes) {
+    QTest::qWait(20);
+    QLabel* hand = window.markerLabel();
+    int handPaints = 0;
+    EventCounter handCounter(QEvent::Paint, handPaints);
+    hand->installEventFilter(&handCounter);
+    std::vector<QRect> surfacePaints;
+    RectRecorder surfaceRecorder(surfacePaints);
+    surface()->installEventFilter(&surfaceRecorder);
+
+    window.moveMarker(100 + 495 * 3, 100 + 615 * 4);
+    window.showMarker();
+    EXPECT_TRUE(hand->isVisible());
+    EXPECT_EQ(hand->pos(), QPoint(ui::toPixels(100 + 495 * 3), ui::toPixels(100 + 615 * 4)));
+    EXPECT_GE(handPaints, 1);
+
+    const int before = handPaints;
+    const QRect was = hand->geometry();
+    surfacePaints.clear();
+    window.moveMarker(100 + 495 * 3, 100 + 615 * 5);
+    EXPECT_GT(handPaints, before);
+    ASSERT_FALSE(surfacePaints.empty());
+    EXPECT_TRUE(surfacePaints.back().contains(was)) << "the square the hand left is painted again";
+
+    surfacePaints.clear();
+    const QRect last = hand->geometry();
+    window.hideMarker();
+    EXPECT_FALSE(hand->isVisible());
+    ASSERT_FALSE(surfacePaints.empty());
+    EXPECT_TRUE(surfacePaints.back().contains(last));
+}
+
+// The menu bar answers the keys of other desktop programs.
+TEST_F(Input, MenuBarKeys) {
+    ui::WindowInput in;
+    in.commands["MODORU"] = [this] { log.push_back("MODORU"); };
+    in.keyDown = [this](int key, int) { log.push_back("key " + std::to_string(key)); };
+    window.setInput(std::move(in));
+    window.activateWindow();
+    surface()->setFocus();
+
+    // 戻 highlighted by the arrow keys after a click on another title: Return, Enter and Space run it.
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        window.menuBar()->setActiveAction(window.action("MODORU"));
+        QTest::keyClick(surface(), key);
+        EXPECT_EQ(window.menuBar()->activeAction(), nullptr);
+    }
+    EXPECT_EQ(log, (Log{"MODORU", "MODORU", "MODORU"}));
+
+    // With nothing highlighted Return is the game's key as before.
+    log.clear();
+    QTest::keyClick(surface(), Qt::Key_Return);
+    EXPECT_EQ(log, (Log{"key 13"}));
+
+    // F10 opens the first menu.
+    log.clear();
+    QTest::keyClick(surface(), Qt::Key_F10);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->objectName(), "TAIKYOKU");
+    popup->close();
+    EXPECT_TRUE(log.empty());
+}
+
 // Answers the next message box after reading it.
 struct BoxReader {
     QString text, title, yes, no, ok;
@@ -182,6 +347,33 @@ TEST(MessageBoxes, LinesIconsAndJapaneseButtons) {
     EXPECT_EQ(reader.no, "いいえ");
     reader.answerNext(QMessageBox::No);
     EXPECT_FALSE(window.ask("続けますか", "終了"));
+}
+
+// Y and N answer a question, as do Escape (No) and the buttons; the captions stay as they are.
+TEST(MessageBoxes, QuestionsTakeYAndN) {
+    ui::QtWindow window;
+    auto answerWithKey = [&](Qt::Key key) {
+        QTimer::singleShot(20, [key] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            QTest::keyClick(box, key);
+        });
+        return window.ask("続けますか", "対局");
+    };
+    EXPECT_TRUE(answerWithKey(Qt::Key_Y));
+    EXPECT_FALSE(answerWithKey(Qt::Key_N));
+    EXPECT_FALSE(answerWithKey(Qt::Key_Escape));
+    // A key that answers nothing leaves the box open; Y then answers it.
+    QTimer::singleShot(20, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        QTest::keyClick(box, Qt::Key_X);
+        QTimer::singleShot(20, [box] {
+            EXPECT_EQ(QApplication::activeModalWidget(), box);
+            QTest::keyClick(box, Qt::Key_Y);
+        });
+    });
+    EXPECT_TRUE(window.ask("続けますか", "対局"));
 }
 
 }  // namespace
