@@ -78,10 +78,10 @@ std::optional<int> Form1::com_打つ() {
         hint_available = yes;
         hint_x = hint_column;
         hint_y = hint_row;
-        if (window_.isChecked(MenuCheck::SINAN)) 描画_指南(10.5, 3.1, coach_hint);
     } else {
         hint_available = no;
     }
+    描画_指南状態();
 
     描画_手番(side_to_move);
     return result;

@@ -151,6 +151,8 @@ public:
     void GYAKU_Click();
     void SINAN_Click();
     void 描画_指南(double x, double y, int selector);
+    // The coaching picture the present state calls for (nothing to draw with coaching off).
+    void 描画_指南状態();
 
     // ---- 5.x Display -----------------------------------------------------------------
     void 描画_四角形(double x, double y, double width, double height, int color);

@@ -18,6 +18,8 @@ void Form1::初期設定() {
     board(4, 5) = first_code;
     将棋盤_保存(move_count);
     描画_四角形(10.2, 3, 2000, 3000, board_color);
+    // The erase above takes the coaching picture too, while coaching may still be on.
+    描画_指南状態();
 }
 
 }  // namespace quillet

@@ -60,10 +60,10 @@ void Form1::SUSUMU_Click() {
         hint_available = yes;
         hint_x = column;
         hint_y = row;
-        if (window_.isChecked(MenuCheck::SINAN)) 描画_指南(10.5, 3.1, coach_hint);
     } else {
         hint_available = no;
     }
+    描画_指南状態();
     描画_手番(side_to_move);
 }
 

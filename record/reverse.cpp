@@ -21,6 +21,7 @@ void Form1::GYAKU_Click() {
     }
     描画_指南(10.5, 3.1, coach_erase);
     hint_available = no;
+    描画_指南状態();
 
     // The positions after the shown one turn too, so that "進" replays the recorded line in the
     // new colours instead of flipping every piece back.

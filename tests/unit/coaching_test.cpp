@@ -142,4 +142,74 @@ TEST_F(Coaching, ABookSquareTheHumanCannotPlayIsNoHint) {
     EXPECT_GE(form.move_count, 3);
 }
 
+
+// With coaching on, the picture shown after every command that changes the hint or clears the
+// panel is the one the coaching table gives: 指南します while a hint is pending, 指南モード
+// otherwise — also after a reset, a step forward to a position the book does not know, 逆転,
+// and a computer turn that finds no hint.
+struct CoachingPicture : Coaching {
+    // The coaching picture on the panel now: the last one drawn since the panel was last erased.
+    std::string shown() const {
+        std::string picture = "none";
+        for (const auto& e : log) {
+            if (e.rfind("fill 5149,1945 ", 0) == 0) picture = "none";  // the panel erased
+            if (e == kCoachBlank) picture = "blank";
+            if (e == kCoachHint) picture = "hint";
+            if (e == kCoachMode) picture = "mode";
+        }
+        return picture;
+    }
+    std::string expected() const {
+        if (!coachingOn()) return "blank or none";
+        return form.hint_available == Form1::yes ? "hint" : "mode";
+    }
+    void check(const char* after) {
+        const std::string want = expected();
+        if (want == "blank or none")
+            EXPECT_TRUE(shown() == "blank" || shown() == "none") << after << ": " << shown();
+        else
+            EXPECT_EQ(shown(), want) << after;
+    }
+};
+
+TEST_F(CoachingPicture, FollowsTheTableAfterEveryCommand) {
+    form.SENTE_Click();
+    form.SINAN_Click();
+    check("switching on");
+    click(form, 4, 3);  // the human's move and the computer's reply, no book: no hint
+    ASSERT_EQ(form.move_count, 2);
+    check("a computer turn without a hint");
+    form.MODORU_Click();
+    check("戻 to the computer's turn");
+    form.SUSUMU_Click();
+    check("進 to a position the book does not know");
+    form.MODORU_Click();
+    form.MODORU_Click();
+    check("戻 to the start");
+    loadBook(form, {bookLine(humanKey(form), 4, 3)});
+    form.SUSUMU_Click();
+    form.MODORU_Click();
+    ASSERT_EQ(form.hint_available, Form1::yes);
+    check("戻 to a position the book knows");
+    form.SUSUMU_Click();
+    form.GYAKU_Click();
+    check("逆転");
+    form.SAISYO_Click();
+    check("最初");
+    form.SENTE_Click();
+    form.START_Click();
+    EXPECT_FALSE(coachingOn()) << "START switches coaching off";
+    check("START");
+}
+
+TEST_F(CoachingPicture, TheEndOfAGameKeepsTheModePictureWhenThePlayersGoOn) {
+    form.SENTE_Click();
+    form.SINAN_Click();
+    window.answers.push_back(true);  // 続けます？ yes
+    form.終了();
+    EXPECT_EQ(form.game_mode, Form1::no_side);
+    EXPECT_TRUE(coachingOn());
+    EXPECT_EQ(shown(), "mode");
+}
+
 }  // namespace

@@ -125,8 +125,12 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
         m.mode = None;
         m.side = None;
         m.hint = false;
-        m.picture = "blank";
+        followTable();
     }
+
+    // After every step that changes the hint or erases the picture, the picture is what the
+    // coaching table says: blank with coaching off, else 指南します with a hint, 指南モード without.
+    void followTable() { m.picture = m.coaching ? (m.hint ? "hint" : "mode") : "blank"; }
 
     void gameEnd() {
         for (const char* e : {"対局|終了しました", "*", "対局|続けます？"}) expectedMessages.push_back(e);
@@ -148,10 +152,10 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
         if (auto h = bookHint(m.board())) {
             m.hint = true;
             m.hintSquare = *h;
-            if (m.coaching) m.picture = "hint";
         } else {
             m.hint = false;
         }
+        followTable();
     }
 
     // The squares the computer played during this step, in order, as its animation shows them:
@@ -338,15 +342,13 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
         m.side = m.sides[m.current];
         ASSERT_NE(m.side, 0) << "position " << m.current << " was reached but its side never recorded";
         m.hint = false;
-        m.picture = "blank";
-        if (!m.coaching) return;
-        m.picture = "mode";
-        if (m.side != m.human) return;
-        if (auto h = bookHint(m.board())) {
-            m.hint = true;
-            m.hintSquare = *h;
-            m.picture = "hint";
+        if (m.coaching && m.side == m.human) {
+            if (auto h = bookHint(m.board())) {
+                m.hint = true;
+                m.hintSquare = *h;
+            }
         }
+        followTable();
     }
 
     void opForward() {
@@ -356,12 +358,11 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
         m.side = m.sides[m.current];
         ASSERT_NE(m.side, 0) << "position " << m.current << " was reached but its side never recorded";
         m.hint = false;
-        m.picture = "blank";
         if (auto h = bookHint(m.board())) {
             m.hint = true;
             m.hintSquare = *h;
-            if (m.coaching) m.picture = "hint";
         }
+        followTable();
     }
 
     void opReverse() {
@@ -372,7 +373,7 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
             if (s != 0) s = other(s);
         m.side = other(m.side);
         m.hint = false;
-        m.picture = "blank";
+        followTable();
         if (m.mode == Form1::mode_vs_computer && m.side == m.computer) computerTurn();
     }
 
@@ -411,7 +412,7 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
             return;
         }
         m.coaching = !m.coaching;
-        m.picture = m.coaching ? (m.hint ? "hint" : "mode") : "blank";
+        followTable();
     }
 
     void doStep(int r, std::string& op, int& backs, int& forwards, int& reversals);
