@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
   libgl-dev libxkbcommon-dev
   libsdl2-dev libsdl2-mixer-dev
-  fonts-ipafont-mincho fontconfig
+  fonts-ipafont-mincho fonts-dejavu-core fontconfig
   xvfb xdotool x11-apps imagemagick librsvg2-bin time strace python3
   desktop-file-utils appstream
   clang libclang-rt-14-dev

@@ -19,6 +19,20 @@ import rules
 
 GREEN = (0, 128, 0)  # the window's background, palette colour 2
 
+# What a desktop session may set that would reach the game or the X tools: another display,
+# Qt's scaling, style, platform theme and font DPI, the desktop's name and session bus (through
+# which Qt loads that desktop's theme, with its fonts, style and colours), and where fontconfig
+# looks.
+DESKTOP_VARIABLES = {
+    "DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY",
+    "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_ENABLE_HIGHDPI_SCALING",
+    "QT_SCALE_FACTOR_ROUNDING_POLICY", "QT_USE_PHYSICAL_DPI", "QT_DEVICE_PIXEL_RATIO", "QT_FONT_DPI",
+    "QT_STYLE_OVERRIDE", "QT_QPA_PLATFORMTHEME", "QT_QPA_FONTDIR", "QT_IM_MODULE",
+    "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "KDE_SESSION_VERSION",
+    "GNOME_DESKTOP_SESSION_ID", "DBUS_SESSION_BUS_ADDRESS", "QT_ACCESSIBILITY", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON",
+    "FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT",
+}
+
 
 class Failure(Exception):
     pass
@@ -108,12 +122,14 @@ class Display:
         self.name = ":" + number
         self.runtime = tempfile.mkdtemp(prefix="quillet-e2e-")
         os.chmod(self.runtime, 0o700)
-        self.env = dict(os.environ, DISPLAY=self.name, XDG_RUNTIME_DIR=self.runtime,
+        # Everything started here (the game, xdotool, import) talks to this display alone and sees
+        # none of the developer's desktop settings.
+        self.env = {k: v for k, v in os.environ.items() if k not in DESKTOP_VARIABLES}
+        self.env.update(DISPLAY=self.name, XDG_RUNTIME_DIR=self.runtime,
                         QT_QPA_PLATFORM="xcb", SDL_AUDIODRIVER="dummy", LC_ALL="C.UTF-8")
-        self.env.pop("WAYLAND_DISPLAY", None)
-        # Qt would otherwise scale the window on a screen it thinks is dense.
-        for var in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR"):
-            self.env.pop(var, None)
+        fonts = os.environ.get("QUILLET_E2E_FONTCONFIG")
+        if fonts:
+            self.env["FONTCONFIG_FILE"] = fonts
         poll("the X server", lambda: self.run(["xdotool", "getmouselocation"], check=False).returncode == 0, 20)
 
     def run(self, argv, check=True, timeout=30):

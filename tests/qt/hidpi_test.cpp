@@ -3,10 +3,14 @@
 
 #include <QTest>
 
+#include "tests/qt/QtEnvironment.h"
 #include "tests/qt/QtFixture.h"
 
 namespace quillet::testing {
 namespace {
+
+// This executable's QApplication runs at twice the pixels, whatever scale the desktop sets.
+[[maybe_unused]] const bool twiceThePixels = useScaleFactor(2);
 
 TEST(HiDpi, SurfaceAtDeviceResolution) {
     QtGame game;

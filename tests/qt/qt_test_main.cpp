@@ -1,16 +1,18 @@
-// A QApplication prepared as the game prepares its own, then the tests.
+// A QApplication prepared as the game prepares its own, in a fixed environment, then the tests.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
+#include "tests/qt/QtEnvironment.h"
 #include "ui/AppSetup.h"
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    quillet::testing::fixQtEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
     quillet::ui::prepareApplication();
     QApplication app(argc, argv);
+    quillet::testing::fixQtStyle();
     quillet::ui::installJapanese(app);
     return RUN_ALL_TESTS();
 }

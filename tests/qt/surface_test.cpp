@@ -58,6 +58,35 @@ TEST_F(StartFrame, EverySquareShowsItsPieceOrTheEmptyWood) {
     EXPECT_FALSE(sameBlock(to, 0, 0, masu, 0, 0, 33, 41));
 }
 
+// The same whatever font printed the labels: they are printed in solid black and white beside
+// row 1 and column a, and a fallback font's glyphs may dip a few pixels into those squares; the
+// rest of every square is its wood or piece.
+TEST_F(StartFrame, EverySquareShownBesideLabelsOfAnyFont) {
+    const QImage masu = ui::loadPicture("MASU0", 1);
+    const QImage to = ui::loadPicture("KOMA1", 1);
+    const QImage fu = ui::loadPicture("KOMA7", 1);
+    // Label ink is told from the wood by its colour.
+    ASSERT_FALSE(anyPixel(masu, masu.rect(), black));
+    ASSERT_FALSE(anyPixel(masu, masu.rect(), white));
+    const int dip = 8;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) {
+            const bool toFace = (x == 5 && y == 4) || (x == 4 && y == 5);
+            const bool fuFace = (x == 4 && y == 4) || (x == 5 && y == 5);
+            const QImage& expected = toFace ? to : fuFace ? fu : masu;
+            const QPoint p = squareTopLeft(x, y);
+            int wrong = 0;
+            for (int j = 1; j <= 40; ++j)
+                for (int i = 1; i <= 32; ++i) {
+                    const QRgb got = surface().pixel(p.x() + i, p.y() + j);
+                    if (got == expected.pixel(i, j)) continue;
+                    const bool besideLabels = (y == 1 && j <= dip) || (x == 1 && i <= dip);
+                    if (!besideLabels || (got != black && got != white)) ++wrong;
+                }
+            EXPECT_EQ(wrong, 0) << "square " << char('a' + x - 1) << y;
+        }
+}
+
 TEST_F(StartFrame, NeighbouringSquaresShareOneGreenLine) {
     const QPoint b1 = squareTopLeft(2, 1);
     for (int y = b1.y() + 1; y < b1.y() + 41; ++y) {
