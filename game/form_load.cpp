@@ -18,8 +18,16 @@ void Form1::Form_Load() {
     初期設定();
     描画_将棋盤();
 
-    描画_文字列(1.5, 0.5, "a   b    c   d   e   f    g   h   i", 15, color_black);
-    描画_文字列(1.4, 0.4, "a   b    c   d   e   f    g   h   i", 15, color_white);
+    // Each column letter is printed on its own, a fixed fraction of a square from the column's
+    // left edge: blanks between letters depend on the font, and with a narrower blank than the
+    // original face's one string of letters ran short of the later columns. At 0.3 the letter,
+    // 10 to 12 pixels wide in the fonts the window may pick, stands in the middle of the square's
+    // 33 pixels, and its shadow, 3 pixels further right, still inside it.
+    for (int k = 1; k <= 9; ++k) {
+        const std::string letter(1, static_cast<char>('a' + k - 1));
+        描画_文字列(k + 0.4, 0.5, letter, 15, color_black);
+        描画_文字列(k + 0.3, 0.4, letter, 15, color_white);
+    }
     for (int k = 1; k <= 9; ++k) {
         描画_文字列(0.4, k + 0.4, k, 15, color_black);
         描画_文字列(0.3, k + 0.3, k, 15, color_white);
