@@ -17,6 +17,7 @@
 #include "ui/KeyCodes.h"
 #include "ui/Palette.h"
 #include "ui/Pictures.h"
+#include "ui/TitleFit.h"
 #include "ui/Twips.h"
 
 // The pictures live in a static library, where the linker would drop their unreferenced
@@ -310,6 +311,9 @@ void QtWindow::applyPlacement() {
     if (!placed_) return;
     // Frame and caption belong to the outer size the game gives.
     const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    // Just after mapping, a window manager's frame may still be its 1 x 1 start, smaller than the
+    // window inside it: sizing from it would double the window.
+    if (frame.width() < 0 || frame.height() < 0) return;
     const QSize client = (placement_.size() - frame).expandedTo(QSize(1, 1));
     if (size() != client) setFixedSize(client);
     if (pos() != placement_.topLeft()) move(placement_.topLeft());
@@ -327,6 +331,7 @@ void QtWindow::message(const std::string& text, const std::string& title, bool w
     QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, fromUtf8(title), messageText(text),
                     QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    fitTitle(box);
     box.exec();
 }
 
@@ -336,6 +341,7 @@ bool QtWindow::ask(const std::string& text, const std::string& title) {
     // Qt's Japanese texts carry access keys ("はい(&Y)"); the game's questions have none.
     box.button(QMessageBox::Yes)->setText("はい");
     box.button(QMessageBox::No)->setText("いいえ");
+    fitTitle(box);
     return box.exec() == QMessageBox::Yes;
 }
 
