@@ -18,11 +18,10 @@ void Form1::Form_Load() {
     初期設定();
     描画_将棋盤();
 
-    // Each column letter is printed on its own, a fixed fraction of a square from the column's
-    // left edge: blanks between letters depend on the font, and with a narrower blank than the
-    // original face's one string of letters ran short of the later columns. At 0.3 the letter,
-    // 10 to 12 pixels wide in the fonts the window may pick, stands in the middle of the square's
-    // 33 pixels, and its shadow, 3 pixels further right, still inside it.
+    // Each column letter is printed on its own, 0.3 of a square from its column's left edge: one
+    // string of letters and blanks depends on the font's blank, and with ours it ran short of the
+    // later columns. A letter is 6 to 13 pixels wide in the fonts the window may pick, so it
+    // stands about the middle of the column's 33 pixels, with its shadow 3 pixels further right.
     for (int k = 1; k <= 9; ++k) {
         const std::string letter(1, static_cast<char>('a' + k - 1));
         描画_文字列(k + 0.4, 0.5, letter, 15, color_black);
