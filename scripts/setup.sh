@@ -10,7 +10,7 @@ PACKAGES=(
   libgl-dev libxkbcommon-dev
   libsdl2-dev libsdl2-mixer-dev
   fonts-ipafont-mincho fonts-dejavu-core fontconfig
-  xvfb xdotool x11-apps imagemagick librsvg2-bin time strace python3
+  xvfb xdotool x11-apps x11-utils openbox imagemagick librsvg2-bin time strace python3
   desktop-file-utils appstream
   clang libclang-rt-14-dev
 )

@@ -19,6 +19,7 @@
 #include "ui/KeyCodes.h"
 #include "ui/Palette.h"
 #include "ui/Pictures.h"
+#include "ui/TitleFit.h"
 #include "ui/Twips.h"
 
 // The pictures live in a static library, where the linker would drop their unreferenced
@@ -345,6 +346,9 @@ void QtWindow::applyPlacement() {
     if (!placed_) return;
     // Frame and caption belong to the outer size the game gives.
     const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    // Just after mapping, a window manager's frame may still be its 1 x 1 start, smaller than the
+    // window inside it: sizing from it would double the window.
+    if (frame.width() < 0 || frame.height() < 0) return;
     const QSize client = (placement_.size() - frame).expandedTo(QSize(1, 1));
     if (size() != client) setFixedSize(client);
     if (pos() != placement_.topLeft()) move(placement_.topLeft());
@@ -362,6 +366,7 @@ void QtWindow::message(const std::string& text, const std::string& title, bool w
     QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, fromUtf8(title), messageText(text),
                     QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    fitTitle(box);
     takePendingInput();
     box.exec();
 }
@@ -375,6 +380,7 @@ bool QtWindow::ask(const std::string& text, const std::string& title) {
     box.button(QMessageBox::Yes)->setShortcut(QKeySequence(Qt::Key_Y));
     box.button(QMessageBox::No)->setText("いいえ");
     box.button(QMessageBox::No)->setShortcut(QKeySequence(Qt::Key_N));
+    fitTitle(box);
     takePendingInput();
     return box.exec() == QMessageBox::Yes;
 }

@@ -1,5 +1,7 @@
 // Board drawing, animations and the status panel, observed through the recording doubles.
 
+#include <cstdio>
+
 #include "tests/doubles/Fixture.h"
 
 using namespace quillet;
@@ -45,6 +47,57 @@ TEST_F(DrawingTest, TextAndNumbersPrintAtBoardUnits) {
     form.描画_文字列(0.3, 3.3, 3, 15, Form1::color_white);
     form.描画_文字列(10.5, 7, "の番です", 12, Form1::color_black);
     EXPECT_EQ(log, (Log{"text ' 3' 15 c15 @248.5,2129.5", "text 'の番です' 12 c0 @5297.5,4405"}));
+}
+
+// The start-up labels: each column letter printed on its own at the same place within its
+// column (so no font's blanks can carry it into the next one), each row number at the same place
+// within its row, every label black first with the white 0.1 square up and left of it.
+TEST_F(DrawingTest, EveryLabelStandsInItsOwnColumnOrRowAsAShadowedPair) {
+    form.Form_Load();
+    struct Text {
+        std::string text;
+        int color;
+        double x, y;
+    };
+    std::vector<Text> labels;
+    for (const std::string& entry : filtered(log, "text ")) {
+        char text[16] = {};
+        int points = 0, color = 0;
+        double x = 0, y = 0;
+        ASSERT_EQ(std::sscanf(entry.c_str(), "text '%15[^']' %d c%d @%lf,%lf", text, &points, &color, &x, &y), 5)
+            << entry;
+        EXPECT_EQ(points, 15) << entry;
+        labels.push_back({text, color, x, y});
+    }
+    ASSERT_EQ(labels.size(), 36u);
+    const double w = Form1::square_width, h = Form1::square_height;
+    const double columnOffset = labels[1].x - (Form1::board_left + w);
+    const double rowOffset = labels[19].y - (Form1::board_top + h);
+    for (int k = 1; k <= 9; ++k) {
+        const Text& shadow = labels[2 * (k - 1)];
+        const Text& letter = labels[2 * (k - 1) + 1];
+        EXPECT_EQ(letter.text, std::string(1, char('a' + k - 1)));
+        EXPECT_EQ(shadow.text, letter.text);
+        EXPECT_EQ(shadow.color, Form1::color_black);
+        EXPECT_EQ(letter.color, Form1::color_white);
+        EXPECT_DOUBLE_EQ(letter.x, Form1::board_left + w * k + columnOffset) << letter.text;
+        EXPECT_DOUBLE_EQ(letter.y, Form1::board_top + h * 0.4) << letter.text;  // the band above row 1
+        EXPECT_DOUBLE_EQ(shadow.x - letter.x, 0.1 * w) << letter.text;
+        EXPECT_DOUBLE_EQ(shadow.y - letter.y, 0.1 * h) << letter.text;
+
+        const Text& numberShadow = labels[18 + 2 * (k - 1)];
+        const Text& number = labels[18 + 2 * (k - 1) + 1];
+        EXPECT_EQ(number.text, " " + std::to_string(k));
+        EXPECT_EQ(numberShadow.color, Form1::color_black);
+        EXPECT_EQ(number.color, Form1::color_white);
+        EXPECT_DOUBLE_EQ(number.y, Form1::board_top + h * k + rowOffset);
+        EXPECT_DOUBLE_EQ(numberShadow.x - number.x, 0.1 * w);
+        EXPECT_DOUBLE_EQ(numberShadow.y - number.y, 0.1 * h);
+    }
+    // A letter's shadow too stays inside its column: a letter of 11 pixels (165 twips) with its
+    // shadow fits between the column's edges.
+    EXPECT_GT(columnOffset, 0);
+    EXPECT_LE(columnOffset + 0.1 * w + 165, w);
 }
 
 TEST_F(DrawingTest, TurningShowsSixFramesTowardsTheTargetFaceEachRefreshedThenWaited) {

@@ -1,0 +1,81 @@
+// Message boxes as wide as their titles need in a window manager's title bar: the result box
+// names the winner only in its title, above a short line of counts.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "ui/QtWindow.h"
+#include "ui/TitleFit.h"
+
+namespace quillet::testing {
+namespace {
+
+// The width of a title in the bold application font, the stand-in for a title-bar font.
+int boldWidth(const QString& title) {
+    QFont font = QApplication::font();
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(title);
+}
+
+struct Seen {
+    QString title, text;
+    int width = 0;
+};
+
+// Reads the next box once it is shown and sized, then presses `answer`.
+void readNext(Seen& seen, QMessageBox::StandardButton answer) {
+    QTimer::singleShot(20, [&seen, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = {box->windowTitle(), box->text(), box->width()};
+        box->button(answer)->click();
+    });
+}
+
+TEST(MessageBoxWidth, TheResultBoxLeavesRoomForItsWholeTitle) {
+    ui::QtWindow window;
+    for (const char* title : {"先手の勝ち！！", "後手の勝ち！！", "MANの勝ち！！", "COMの勝ち！！", "引き分け！！"}) {
+        Seen seen;
+        readNext(seen, QMessageBox::Ok);
+        window.message("と：[13]  歩：[0]", title);
+        // Texts as they were: the width comes from the box, not from padding the words.
+        EXPECT_EQ(seen.title, QString::fromUtf8(title));
+        EXPECT_EQ(seen.text, QString::fromUtf8("と：[13]  歩：[0]"));
+        EXPECT_GE(seen.width, boldWidth(seen.title) + ui::title_bar_decoration) << title;
+    }
+}
+
+TEST(MessageBoxWidth, QuestionsToo) {
+    ui::QtWindow window;
+    Seen seen;
+    readNext(seen, QMessageBox::Yes);
+    EXPECT_TRUE(window.ask("続けます？", "対局"));
+    EXPECT_EQ(seen.text, QString::fromUtf8("続けます？"));
+    EXPECT_GE(seen.width, boldWidth(seen.title) + ui::title_bar_decoration);
+}
+
+TEST(MessageBoxWidth, ALongTitleWidensTheBoxALongTextKeepsItsOwnWidth) {
+    ui::QtWindow window;
+    Seen shortTitle, longTitle, longText;
+    readNext(shortTitle, QMessageBox::Ok);
+    window.message("と：[13]  歩：[0]", "対局");
+    readNext(longTitle, QMessageBox::Ok);
+    window.message("と：[13]  歩：[0]", "先手の勝ち！！");
+    EXPECT_GT(longTitle.width, shortTitle.width);
+    EXPECT_GE(longTitle.width - shortTitle.width, boldWidth("先手の勝ち！！") - boldWidth("対局") - 1);
+
+    // A text wider than its title sizes the box as before: wider than the title's room.
+    const std::string wide = "Quillet Version 1.0 — reversi on a nine-by-nine shogi board with shogi pawns";
+    readNext(longText, QMessageBox::Ok);
+    window.message(wide, "Quillet");
+    EXPECT_GT(longText.width, boldWidth("Quillet") + ui::title_bar_decoration);
+    EXPECT_GE(longText.width, QFontMetrics(QApplication::font()).horizontalAdvance(QString::fromStdString(wide)) / 2);
+}
+
+}  // namespace
+}  // namespace quillet::testing
