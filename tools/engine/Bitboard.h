@@ -9,9 +9,20 @@
 #include <bit>
 #include <cstdint>
 
+#include "ai/U128.h"
+
+// The engine's hottest functions are built twice on x86-64, for the baseline instruction set
+// and for x86-64-v2 (POPCNT, SSE4.1, SSE4.2), and the dynamic loader picks one for the processor
+// the program runs on. Elsewhere, or with QUILLET_NO_FAST_PATHS defined, they are built once.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(QUILLET_NO_FAST_PATHS)
+#define QUILLET_FAST_PATHS __attribute__((target_clones("arch=x86-64-v2", "default")))
+#else
+#define QUILLET_FAST_PATHS
+#endif
+
 namespace quillet::engine {
 
-using Bits = unsigned __int128;
+using Bits = U128;
 
 constexpr int kStride = 10;
 
