@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run test sanitize clean
+.PHONY: setup build run test sanitize deb clean
 
 setup:
 	bash scripts/setup.sh
@@ -34,5 +34,18 @@ sanitize: setup
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) -LE slow
 
+# The Debian package, build-deb/quillet_VERSION_ARCH.deb: built with Debian's compiler and linker
+# flags, laid out as Debian's policy for games has it (cmake/Package.cmake).
+DEB_BUILD = build-deb
+
+deb: setup
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	cmake -S . -B $(DEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+		-DQUILLET_INSTALL_BINDIR=games -DQUILLET_INSTALL_PKGDATADIR=share/games/quillet
+	cmake --build $(DEB_BUILD) -j $(JOBS) --target quillet quillet-tool quillet_compressed_docs
+	cd $(DEB_BUILD) && rm -f quillet_*.deb && cpack -G DEB
+	@ls $(DEB_BUILD)/quillet_*.deb
+
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz $(DEB_BUILD)
