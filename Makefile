@@ -39,10 +39,11 @@ sanitize: setup
 DEB_BUILD = build-deb
 
 deb: setup
-	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
-	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
 	cmake -S . -B $(DEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-		-DQUILLET_INSTALL_BINDIR=games -DQUILLET_INSTALL_PKGDATADIR=share/games/quillet
+		-DQUILLET_INSTALL_BINDIR=games -DQUILLET_INSTALL_PKGDATADIR=share/games/quillet \
+		-DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
 	cmake --build $(DEB_BUILD) -j $(JOBS) --target quillet quillet-tool quillet_compressed_docs
 	cd $(DEB_BUILD) && rm -f quillet_*.deb && cpack -G DEB
 	@ls $(DEB_BUILD)/quillet_*.deb

@@ -22,15 +22,20 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Quillet developers")
 set(CPACK_PACKAGE_CONTACT ${QUILLET_DEB_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "reversi on a shogi board with shogi pawns")
-set(CPACK_PACKAGE_DESCRIPTION "Quillet is reversi played on a nine-by-nine shogi board with shogi \
-pawns. A piece placed so that it brackets a line of the opponent's pawns turns them all over, \
-from と to 歩 or back. Two people can share the mouse, or one person plays against the computer, \
-moving first or second.
-The computer player consults an opening book and searches three moves ahead. The game can be \
-stepped back and forward, either side can be taken over at any position, and a coaching mode \
-insists on the opening book's move. The menus are in Japanese.
-The package also holds quillet-tool, which analyses positions, measures the computer player and \
-builds the opening book.")
+# Lines of at most 80 characters; an empty line starts a paragraph.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Quillet is reversi played on a nine-by-nine shogi board with shogi pawns. A"
+  "piece placed so that it brackets a line of the opponent's pawns turns them all"
+  "over, from と to 歩 or back. Two people can share the mouse, or one person plays"
+  "against the computer, moving first or second."
+  ""
+  "The computer player consults an opening book and searches three moves ahead."
+  "The game can be stepped back and forward, either side can be taken over at any"
+  "position, and a coaching mode insists on the opening book's move. The menus are"
+  "in Japanese."
+  ""
+  "The package also holds quillet-tool, which analyses positions, measures the"
+  "computer player and builds the opening book.")
 
 # Installed as `cmake --install` would, into a staging folder under the real prefix (/usr), so the
 # desktop entry written at install time names the real paths.
@@ -46,4 +51,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # message boxes; without them the game falls back to another font and to English buttons.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-mincho, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Stripped as Debian's own tools strip programs, after CPack's plain strip.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageStrip.cmake)
+if(IS_ABSOLUTE "${QUILLET_INSTALL_BINDIR}")
+  set(CPACK_QUILLET_PROGRAM_DIR "${QUILLET_INSTALL_BINDIR}")
+else()
+  set(CPACK_QUILLET_PROGRAM_DIR "${CMAKE_INSTALL_PREFIX}/${QUILLET_INSTALL_BINDIR}")
+endif()
 include(CPack)
