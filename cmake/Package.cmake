@@ -59,3 +59,7 @@ else()
   set(CPACK_QUILLET_PROGRAM_DIR "${CMAKE_INSTALL_PREFIX}/${QUILLET_INSTALL_BINDIR}")
 endif()
 include(CPack)
+
+# The changelog, the metainfo and the manual pages name the project's version.
+add_test(NAME version_everywhere
+  COMMAND sh ${CMAKE_SOURCE_DIR}/packaging/check_version.sh ${CMAKE_SOURCE_DIR} ${PROJECT_VERSION})
