@@ -14,6 +14,8 @@
 // The engine's hottest functions are built twice on x86-64, for the baseline instruction set
 // and for x86-64-v2 (POPCNT, SSE4.1, SSE4.2), and the dynamic loader picks one for the processor
 // the program runs on. Elsewhere, or with QUILLET_NO_FAST_PATHS defined, they are built once.
+// perft 10 --fast, median of 11 on a shared AMD EPYC: 0.110 s through the x86-64-v2 copy (as with
+// -march=x86-64-v2 for the whole engine, 0.111 s), 0.131 s generic.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(QUILLET_NO_FAST_PATHS)
 #define QUILLET_FAST_PATHS __attribute__((target_clones("arch=x86-64-v2", "default")))
 #else
