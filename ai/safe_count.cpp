@@ -1,5 +1,6 @@
 #include <cstdint>
 
+#include "ai/U128.h"
 #include "game/Form1.h"
 
 namespace quillet {
@@ -9,7 +10,7 @@ namespace {
 // The play area as a set of cells: bit y * 11 + x - 1 for square (x, y), 1..9 each. Two clear
 // bits separate the rows, so a shift never carries a cell from one line into another; and rows
 // 1 to 5 lie in the low 64 bits, rows 6 to 9 in the high ones.
-using Cells = unsigned __int128;
+using Cells = U128;
 
 constexpr int bit_of(int x, int y) { return y * 11 + x - 1; }
 constexpr Cells cell(int x, int y) { return Cells{1} << bit_of(x, y); }

@@ -11,7 +11,8 @@ PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev
   fonts-ipafont-mincho fonts-dejavu-core fontconfig
   xvfb xdotool x11-apps x11-utils openbox imagemagick librsvg2-bin time strace python3
-  desktop-file-utils appstream
+  desktop-file-utils appstream libglib2.0-bin
+  dpkg-dev file lintian man-db groff-base
   clang libclang-rt-14-dev
 )
 

@@ -9,9 +9,22 @@
 #include <bit>
 #include <cstdint>
 
+#include "ai/U128.h"
+
+// The engine's hottest functions are built twice on x86-64, for the baseline instruction set
+// and for x86-64-v2 (POPCNT, SSE4.1, SSE4.2), and the dynamic loader picks one for the processor
+// the program runs on. Elsewhere, or with QUILLET_NO_FAST_PATHS defined, they are built once.
+// perft 10 --fast, median of 11 on a shared AMD EPYC: 0.110 s through the x86-64-v2 copy (as with
+// -march=x86-64-v2 for the whole engine, 0.111 s), 0.131 s generic.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(QUILLET_NO_FAST_PATHS)
+#define QUILLET_FAST_PATHS __attribute__((target_clones("arch=x86-64-v2", "default")))
+#else
+#define QUILLET_FAST_PATHS
+#endif
+
 namespace quillet::engine {
 
-using Bits = unsigned __int128;
+using Bits = U128;
 
 constexpr int kStride = 10;
 
@@ -132,12 +145,13 @@ inline Halves<W> legalMovesIn(Halves<W> own, Halves<W> opp) {
            movesAlong<kSouthEast>(own, opp, empty) | movesAlong<kSouthWest>(own, opp, empty);
 }
 
-// All ones where a lane is not zero.
-inline std::uint64_t onesWhereSet(std::uint64_t x) { return -static_cast<std::uint64_t>(x != 0); }
+// All ones in each lane that is not zero. In place, because a vector passed or returned by value
+// has another calling convention on targets without such vectors (32-bit x86), which GCC warns of.
+inline void spreadWhereSet(std::uint64_t& x) { x = -static_cast<std::uint64_t>(x != 0); }
 
 // Two 64-bit lanes (SSE2 on x86-64; the compiler splits them where it has no such vectors).
 using Lanes = std::uint64_t __attribute__((vector_size(16)));
-inline Lanes onesWhereSet(Lanes x) { return reinterpret_cast<Lanes>(x != 0); }
+inline void spreadWhereSet(Lanes& x) { x = reinterpret_cast<Lanes>(x != 0); }
 
 // Flips for many moves of one position. For each direction the fill from a new piece runs
 // through the pieces of `opp` in 1, 2 and 4 steps; the runs of two and four that those steps pass
@@ -179,14 +193,16 @@ private:
             // there and lands on the square after it; the run is what lies between.
             const Halves<W> next = step<D>(move);
             const W landLo = (opp_.lo + next.lo) & ~opp_.lo, landHi = (opp_.hi + next.hi) & ~opp_.hi;
-            const W bracketed = onesWhereSet((landLo & own_.lo) | (landHi & own_.hi));
+            W bracketed = (landLo & own_.lo) | (landHi & own_.hi);
+            spreadWhereSet(bracketed);
             return {(landLo - next.lo) & bracketed, (landHi - next.hi) & bracketed};
         } else {
             Halves<W> reach = move | (opp_ & step<D>(move));
             reach = reach | (two_[I] & step<2 * D>(reach));
             reach = reach | (four_[I] & step<4 * D>(reach));
             const Halves<W> end = step<D>(reach) & own_;
-            const W bracketed = onesWhereSet(end.lo | end.hi);
+            W bracketed = end.lo | end.hi;
+            spreadWhereSet(bracketed);
             return {reach.lo & bracketed, reach.hi & bracketed};
         }
     }

@@ -40,7 +40,7 @@ constexpr int kPhaseSpan = 77;
 // A piece is stable when along each of the four lines through it the board edge or a stable
 // piece of its own side is next to it, or the line is full. Iterated to a fixed point from the
 // corners; without a corner nothing qualifies, which keeps the opening cheap.
-Bits stablePieces(Bits own, Bits opp) {
+QUILLET_FAST_PATHS Bits stablePieces(Bits own, Bits opp) {
     if (!(own & kCorners)) return 0;
     const Bits occupied = own | opp;
     // Full rows and columns protect their pieces along that line; full diagonals are left out
@@ -68,7 +68,7 @@ Bits stablePieces(Bits own, Bits opp) {
     }
 }
 
-int evaluate(Bits own, Bits opp) {
+QUILLET_FAST_PATHS int evaluate(Bits own, Bits opp) {
     const Bits ownMoves = legalMoves(own, opp);
     const Bits oppMoves = legalMoves(opp, own);
     if (!ownMoves && !oppMoves) return finalScore(own, opp);

@@ -28,7 +28,7 @@ Set takeLowest(Set& rest) {
 // made two at a time, the flips and the replies of both found together; at one ply from the
 // horizon the leaves are just the moves (or the single pass or end leaf), so the last ply needs
 // no move to be made.
-[[gnu::flatten]] std::uint64_t count(Set own, Set opp, Set moves, int depth) {
+QUILLET_FAST_PATHS [[gnu::flatten]] std::uint64_t count(Set own, Set opp, Set moves, int depth) {
     if (depth == 1) return leavesOf(moves);
     if (!any(moves)) {
         const Set replies = legalMovesIn(opp, own);

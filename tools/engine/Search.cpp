@@ -56,7 +56,7 @@ struct Move {
 enum class Ordering { squares, replies, evaluation };
 
 // Moves of `own`, best guesses first; `first` (the table's move) leads.
-int orderedMoves(Bits own, Bits opp, Bits moves, int first, Ordering how, Move* out) {
+QUILLET_FAST_PATHS int orderedMoves(Bits own, Bits opp, Bits moves, int first, Ordering how, Move* out) {
     int n = 0;
     for (Bits rest = moves; rest; rest &= rest - 1) {
         const int index = lowestIndex(rest);
@@ -125,7 +125,7 @@ void Searcher::store(std::uint64_t key, int depth, int score, int alpha, int bet
     e.move = static_cast<std::uint8_t>(move < 0 ? 0xff : move);
 }
 
-int Searcher::alphaBeta(Bits own, Bits opp, int depth, int alpha, int beta) {
+QUILLET_FAST_PATHS int Searcher::alphaBeta(Bits own, Bits opp, int depth, int alpha, int beta) {
     ++nodes_;
     if (depth <= 0) return evaluate(own, opp);
     const Bits moves = legalMoves(own, opp);
@@ -174,7 +174,7 @@ int Searcher::alphaBeta(Bits own, Bits opp, int depth, int alpha, int beta) {
 
 // Exact play-out in whole discs. The table is shared with the midgame search; solver entries
 // live under keys of their own (the hash XOR a constant), so the two never read each other's.
-int Searcher::solveDiscs(Bits own, Bits opp, int alpha, int beta) {
+QUILLET_FAST_PATHS int Searcher::solveDiscs(Bits own, Bits opp, int alpha, int beta) {
     ++nodes_;
     const Bits moves = legalMoves(own, opp);
     if (!moves) {

@@ -13,10 +13,14 @@
 namespace quillet::tool {
 
 using Args = std::vector<std::string>;
-// Returns the exit code; throws UsageError for bad arguments or input.
+// Returns the exit code; throws UsageError for bad arguments (exit 2) and InputError for a file
+// that cannot be read or written or does not hold what it should (exit 1).
 using CommandFn = std::function<int(const Args& args)>;
 
 struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+struct InputError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
@@ -33,7 +37,7 @@ struct HeadlessGame {
 };
 
 // Reads a position file (9 rows of 9 of x o ., then "computer x|o") into form's board and
-// sides. Throws UsageError naming the file and line on malformed input.
+// sides. Throws InputError naming the file and line on malformed input.
 void loadPositionFile(const std::string& path, Form1& form);
 // Square as text: column letter and row digit, "e6".
 std::string squareName(int column, int row);

@@ -39,7 +39,7 @@ int bookCommand(const Args& args) {
     const auto write = [&out](const std::vector<engine::BookLine>& lines) {
         const std::string temporary = out + ".tmp";
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file) throw UsageError("cannot write '" + temporary + "'");
+        if (!file) throw InputError("cannot write '" + temporary + "'");
         for (const auto& line : lines) file << line.text() << '\n';
         file.close();
         if (!file) throw std::runtime_error("writing '" + temporary + "' failed");

@@ -22,7 +22,7 @@ int lookupCommand(const Args& args) {
     if (args.size() != 2) throw UsageError("expected a book file and a position file");
     // The game treats a missing book as no book; here a wrong path is far more likely a typo.
     if (std::filesystem::is_directory(args[0]) || !std::ifstream(args[0]))
-        throw UsageError("cannot open book file '" + args[0] + "'");
+        throw InputError("cannot open book file '" + args[0] + "'");
     HeadlessGame game;
     loadPositionFile(args[1], game.form);
     game.form.定石ファイル読込(args[0]);

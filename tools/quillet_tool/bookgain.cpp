@@ -57,7 +57,7 @@ int bookgainCommand(const Args& args) {
             throw UsageError("unexpected argument '" + args[i] + "'");
     }
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw UsageError("cannot open book '" + path + "'");
+    if (!in) throw InputError("cannot open book '" + path + "'");
     std::vector<engine::Position> positions;
     std::vector<int> bookMoves;
     std::string line;
@@ -65,15 +65,15 @@ int bookgainCommand(const Args& args) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::string error;
         const auto entry = engine::parseBookLine(line, error);
-        if (!entry) throw UsageError(path + ": line " + std::to_string(number) + ": " + error);
+        if (!entry) throw InputError(path + ": line " + std::to_string(number) + ": " + error);
         const engine::Position p = *engine::decodeKey(entry->key, error);
         const int move = engine::squareIndex(entry->column, entry->row);
         if (!(engine::legalMoves(p.own, p.opp) & engine::bitAt(move)))
-            throw UsageError(path + ": line " + std::to_string(number) + ": the move is not legal there");
+            throw InputError(path + ": line " + std::to_string(number) + ": the move is not legal there");
         positions.push_back(p);
         bookMoves.push_back(move);
     }
-    if (positions.empty()) throw UsageError("book '" + path + "' has no lines");
+    if (positions.empty()) throw InputError("book '" + path + "' has no lines");
 
     const auto start = std::chrono::steady_clock::now();
     std::vector<Measured> results(positions.size());

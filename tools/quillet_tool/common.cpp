@@ -6,14 +6,14 @@ namespace quillet::tool {
 
 void loadPositionFile(const std::string& path, Form1& form) {
     std::ifstream in(path);
-    if (!in) throw UsageError("cannot open position file '" + path + "'");
+    if (!in) throw InputError("cannot open position file '" + path + "'");
     form.初期設定();
     std::string line;
     for (int y = 1; y <= 9; ++y) {
-        if (!std::getline(in, line)) throw UsageError(path + ": line " + std::to_string(y) + ": missing board row");
+        if (!std::getline(in, line)) throw InputError(path + ": line " + std::to_string(y) + ": missing board row");
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.size() != 9)
-            throw UsageError(path + ": line " + std::to_string(y) + ": a board row needs 9 characters of x o .");
+            throw InputError(path + ": line " + std::to_string(y) + ": a board row needs 9 characters of x o .");
         for (int x = 1; x <= 9; ++x) {
             const char c = line[x - 1];
             if (c == 'x')
@@ -23,11 +23,11 @@ void loadPositionFile(const std::string& path, Form1& form) {
             else if (c == '.')
                 form.board(x, y) = Form1::empty_code;
             else
-                throw UsageError(path + ": line " + std::to_string(y) + ": unexpected character '" +
+                throw InputError(path + ": line " + std::to_string(y) + ": unexpected character '" +
                                  std::string(1, c) + "' (use x, o or .)");
         }
     }
-    if (!std::getline(in, line)) throw UsageError(path + ": line 10: missing 'computer x' or 'computer o'");
+    if (!std::getline(in, line)) throw InputError(path + ": line 10: missing 'computer x' or 'computer o'");
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line == "computer x") {
         form.computer_piece = Form1::first_code;
@@ -36,7 +36,7 @@ void loadPositionFile(const std::string& path, Form1& form) {
         form.computer_piece = Form1::second_code;
         form.human_piece = Form1::first_code;
     } else {
-        throw UsageError(path + ": line 10: expected 'computer x' or 'computer o'");
+        throw InputError(path + ": line 10: expected 'computer x' or 'computer o'");
     }
     form.game_mode = Form1::mode_vs_computer;
     form.side_to_move = form.computer_piece;

@@ -17,10 +17,33 @@ std::map<std::string, Entry>& commands() {
     return table;
 }
 
-void printUsage() {
-    std::fprintf(stderr, "usage: quillet-tool COMMAND [ARGS]\ncommands:\n");
-    for (const auto& [name, entry] : commands()) std::fprintf(stderr, "  %s %s\n", name.c_str(), entry.usage.c_str());
+// An entry's usage is "ARGS  what it does"; the second part may run over several lines.
+void printCommandHelp(std::FILE* out, const std::string& name, const Entry& entry) {
+    const std::size_t gap = entry.usage.find("  ");
+    std::string what = gap == std::string::npos ? "" : entry.usage.substr(gap + 2);
+    for (std::size_t at = what.find('\n'); at != std::string::npos; at = what.find('\n', at + 1)) {
+        const std::size_t text = what.find_first_not_of(' ', at + 1);
+        what.replace(at + 1, text - at - 1, "  ");
+    }
+    std::fprintf(out, "usage: quillet-tool %s %s\n  %s\n", name.c_str(), entry.usage.substr(0, gap).c_str(),
+                 what.c_str());
 }
+
+void printUsage(std::FILE* out) {
+    std::fprintf(out,
+                 "usage: quillet-tool COMMAND [ARGS]\n"
+                 "       quillet-tool help COMMAND\n"
+                 "       quillet-tool --help | --version\n"
+                 "Analysis, checks, benchmarks and book building on Quillet's own game procedures.\n"
+                 "\ncommands:\n");
+    for (const auto& [name, entry] : commands()) std::fprintf(out, "  %s %s\n", name.c_str(), entry.usage.c_str());
+    std::fprintf(out,
+                 "\nA position FILE is 9 lines of 9 of x (first player), o (second player) and . (empty),\n"
+                 "row 1 first, then a line 'computer x' or 'computer o'.\n"
+                 "Exit status: 0 done, 1 bad input (a file that cannot be read or written, or a\n"
+                 "malformed position or book), 2 wrong arguments. See quillet-tool(6).\n");
+}
+
 }  // namespace
 
 Registrar::Registrar(const std::string& name, const std::string& usage, CommandFn fn) {
@@ -32,22 +55,47 @@ Registrar::Registrar(const std::string& name, const std::string& usage, CommandF
 int main(int argc, char** argv) {
     using namespace quillet::tool;
     if (argc < 2) {
-        printUsage();
+        printUsage(stderr);
         return 2;
     }
     const std::string name = argv[1];
+    if (name == "--help" || name == "-h") {
+        printUsage(stdout);
+        return 0;
+    }
+    if (name == "--version") {
+        std::printf("quillet-tool " QUILLET_VERSION "\n"
+                    "Copyright (C) 2026 The Quillet developers\n"
+                    "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+                    "This is free software: you are free to change and redistribute it.\n"
+                    "There is NO WARRANTY, to the extent permitted by law.\n");
+        return 0;
+    }
+    if (name == "help") {
+        if (argc != 3) {
+            printUsage(argc == 2 ? stdout : stderr);
+            return argc == 2 ? 0 : 2;
+        }
+        const auto it = commands().find(argv[2]);
+        if (it == commands().end()) {
+            std::fprintf(stderr, "quillet-tool: unknown command '%s'; 'quillet-tool --help' lists them\n", argv[2]);
+            return 2;
+        }
+        printCommandHelp(stdout, it->first, it->second);
+        return 0;
+    }
     auto it = commands().find(name);
     if (it == commands().end()) {
         std::fprintf(stderr, "quillet-tool: unknown command '%s'\n", name.c_str());
-        printUsage();
+        printUsage(stderr);
         return 2;
     }
     Args args(argv + 2, argv + argc);
     try {
         return it->second.fn(args);
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "quillet-tool %s: %s\nusage: quillet-tool %s %s\n", name.c_str(), e.what(), name.c_str(),
-                     it->second.usage.c_str());
+        std::fprintf(stderr, "quillet-tool %s: %s\n", name.c_str(), e.what());
+        printCommandHelp(stderr, name, it->second);
         return 2;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quillet-tool %s: %s\n", name.c_str(), e.what());

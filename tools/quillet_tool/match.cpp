@@ -188,13 +188,13 @@ int matchCommand(const Args& args) {
         else
             opponentDepth = static_cast<int>(parseNumber(value, "opponent depth", 1, 20));
     }
-    if (std::filesystem::is_directory(path) || !std::ifstream(path)) throw UsageError("cannot open book '" + path + "'");
+    if (std::filesystem::is_directory(path) || !std::ifstream(path)) throw InputError("cannot open book '" + path + "'");
 
     HeadlessGame rulesGame;
     Form1& rules = rulesGame.form;
     GameComputer withBook(path);
     GameComputer without("");
-    if (withBook.bookLines() == 0) throw UsageError("book '" + path + "' has no lines");
+    if (withBook.bookLines() == 0) throw InputError("book '" + path + "' has no lines");
     std::unique_ptr<Player> engineOpponent;
     if (opponentDepth > 0) engineOpponent = std::make_unique<EnginePlayer>(opponentDepth);
     Player& opponent = engineOpponent ? *engineOpponent : static_cast<Player&>(without);

@@ -45,7 +45,7 @@ Options parseOptions(const Args& args) {
     }
     if (!haveCount) throw UsageError("missing the number of games");
     if (!o.book.empty() && (std::filesystem::is_directory(o.book) || !std::ifstream(o.book)))
-        throw UsageError("cannot open book file '" + o.book + "'");
+        throw InputError("cannot open book file '" + o.book + "'");
     return o;
 }
 
