@@ -98,8 +98,16 @@ def input_before_a_box(game):
 
 def menu_keys(game):
     """The menu bar by keyboard: a command of the bar highlighted with the arrow keys runs on
-    Return, and F10 opens the first menu."""
+    Return, F10 opens the first menu, and Alt reaches the bar."""
     game.wait_board(rules.start_position(), 10, "the start position")
+    # Alt alone reaches the bar; Down then opens the first menu.
+    game.focus_main()
+    game.display.xdotool("key", "alt")
+    time.sleep(0.3)
+    game.display.xdotool("key", "Down")  # opens 対局 with its first item highlighted
+    window = poll("the menu opened from the keyboard", lambda: (game.windows() or [None])[0], 5)
+    game.display.xdotool("key", "Escape")
+    poll("the menu to close", lambda: window not in game.windows(), 5)
     game.click_title("対局")
     first, _, _, _ = game.wait_popup([], 3)
     game.display.xdotool("key", "Right")  # 局面, its first item highlighted
