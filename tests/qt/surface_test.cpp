@@ -225,7 +225,7 @@ TEST_F(Drawing, PlacedFromTwipsAsOneFixedWindow) {
     window.placeWindow(-60, -60, 8500, 8000);
     window.show();
     // The frame is known only once the window is up; the placement follows it.
-    QTest::qWaitFor([&] { return window.frameGeometry().size() == QSize(567, 533); }, 5000);
+    (void)QTest::qWaitFor([&] { return window.frameGeometry().size() == QSize(567, 533); }, 5000);
     EXPECT_EQ(window.frameGeometry().size(), QSize(567, 533));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
     EXPECT_EQ(window.windowTitle(), "Quillet");
