@@ -47,6 +47,10 @@ public:
     static constexpr int record_size = 82;
     static constexpr int book_capacity = 10000;
     static constexpr int search_unset = -9999;
+    // The KOMA pictures of a piece turning over, towards the と face (first_code) and towards
+    // the 歩 face; the face it leaves is not shown again.
+    static constexpr int turning_frames[2][6] = {{6, 5, 4, 3, 2, 1}, {2, 3, 4, 5, 6, 7}};
+    static constexpr const int* frames_towards(int code) { return turning_frames[code == first_code ? 0 : 1]; }
 
     // ---- Game state ----------------------------------------------------------------------
     Grid<12> board;  // (column, row); 1..9 played, 0 and 10 the empty ring
@@ -188,8 +192,14 @@ public:
     SoundLibrary& sound() { return sound_; }
 
 private:
-    // Places a piece for side: sound, blink, flips, the square, the record (human moves).
+    // Places a piece for side, the human's or the computer's: sound, blink, flips, the square,
+    // and the move recorded as a new position.
     void 駒を置く(int x, int y, int side, int opponent);
+    // Looks up the human's hint in the book (after the computer's turn, 戻 and 進) and shows it
+    // while coaching is on.
+    void 指南_更新();
+    // A game against the computer with the human on `human`; shared by 先手 and 後手.
+    void 対COM開始(int human, int computer);
     void 人間対人間(int x, int y);
     void 人間対COM(int x, int y);
     void COM手番ループ();
