@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
@@ -13,16 +11,18 @@
 #include <vector>
 
 #include "game/Form1.h"
+#include "tests/support/Fixture.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/ToolRun.h"
 #include "tools/engine/Book.h"
-#include "tools/headless/Headless.h"
-#include "tests/doubles/Fixture.h"
+#include "tools/quillet_tool/Board.h"
 
 namespace quillet {
 namespace {
 
 using engine::Position;
 
-using testing::buildDir;
+using testing::runCommand;
 using testing::sourceDir;
 
 std::string shippedBookPath() { return sourceDir() + "/assets/Quillet.定石"; }
@@ -46,24 +46,12 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
-struct Game {
-    NullWindow window;
-    VirtualClock clock;
-    SilentSoundLibrary sound;
-    Form1 form{window, clock, sound};
-
-    // The computer (to move) on `mover`'s code, its pieces being p.own.
+// A game whose computer is on `mover`'s code and to move, its pieces being p.own.
+struct Game : tool::HeadlessGame {
     void set(const Position& p, int mover) {
-        const int other = mover == Form1::first_code ? Form1::second_code : Form1::first_code;
         form.computer_piece = mover;
-        form.human_piece = other;
-        for (int x = 0; x <= 11; ++x)
-            for (int y = 0; y <= 11; ++y) form.board(x, y) = Form1::empty_code;
-        for (int y = 1; y <= 9; ++y)
-            for (int x = 1; x <= 9; ++x) {
-                if (p.own & engine::bitAt(x, y)) form.board(x, y) = mover;
-                if (p.opp & engine::bitAt(x, y)) form.board(x, y) = other;
-            }
+        form.human_piece = mover == Form1::first_code ? Form1::second_code : Form1::first_code;
+        tool::setEnginePosition(form, p, mover);
     }
 };
 
@@ -160,71 +148,56 @@ TEST_F(ShippedBook, TheGamesLookupFindsTheBookMoveAlsoOnTurnedBoards) {
     EXPECT_GT(turnedChecked, 100);
 }
 
-std::string runTool(const std::string& args, int& status) {
-    const std::string cmd = buildDir() + "/quillet-tool " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    std::string out;
-    char buf[256];
-    while (p && std::fgets(buf, sizeof buf, p)) out += buf;
-    status = p ? pclose(p) : -1;
-    return out;
-}
-
 TEST(BookCommand, SmallBuildsAreIdenticalAndReadByTheGame) {
-    const std::string a = ::testing::TempDir() + "book_a.txt", b = ::testing::TempDir() + "book_b.txt";
-    int status = 0;
-    const std::string out = runTool("book --lines 50 --depth 3 --out " + a, status);
-    ASSERT_EQ(status, 0) << out;
-    EXPECT_NE(out.find("book lines 50"), std::string::npos) << out;
-    EXPECT_NE(out.find("searched"), std::string::npos) << "progress goes to the error stream: " << out;
-    const std::string again = runTool("book --lines 50 --depth 3 --out " + b, status);
-    ASSERT_EQ(status, 0) << again;
-    const std::string first = readFile(a), second = readFile(b);
-    EXPECT_EQ(splitLines(first).size(), 50u);
-    EXPECT_EQ(first, second);
+    const testing::TempDir dir("quillet-book-command");
+    const std::string a = (dir.path() / "book_a.txt").string(), b = (dir.path() / "book_b.txt").string();
+    const testing::CommandRun first = runCommand(tool::bookCommand, {"--lines", "50", "--depth", "3", "--out", a});
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_NE(first.out.find("book lines 50"), std::string::npos) << first.out;
+    EXPECT_NE(first.err.find("searched"), std::string::npos) << "progress goes to the error stream: " << first.err;
+    const testing::CommandRun again = runCommand(tool::bookCommand, {"--lines", "50", "--depth", "3", "--out", b});
+    ASSERT_EQ(again.status, 0) << again.err;
+    const std::string firstBook = readFile(a), secondBook = readFile(b);
+    EXPECT_EQ(splitLines(firstBook).size(), 50u);
+    EXPECT_EQ(firstBook, secondBook);
     Game g;
     g.form.定石ファイル読込(a);
     EXPECT_EQ(g.form.book_line_count, 50);
     // Valued at the depth the book was searched to, no book move can be worth less than the
     // game's own search's choice; most positions should see the two differ somewhere.
-    const std::string gain = runTool("bookgain --book " + a + " --depth 3", status);
-    ASSERT_EQ(status, 0) << gain;
-    EXPECT_NE(gain.find("bookgain positions 50 differ"), std::string::npos) << gain;
-    EXPECT_NE(gain.find("book move valued lower in 0;"), std::string::npos) << gain;
-    std::remove(a.c_str());
-    std::remove(b.c_str());
+    const testing::CommandRun gain = runCommand(tool::bookgainCommand, {"--book", a, "--depth", "3"});
+    ASSERT_EQ(gain.status, 0) << gain.err;
+    EXPECT_NE(gain.out.find("bookgain positions 50 differ"), std::string::npos) << gain.out;
+    EXPECT_NE(gain.out.find("book move valued lower in 0;"), std::string::npos) << gain.out;
 }
 
 // A book whose lines never match leaves the two players alike, so each opening's two games are
 // one game seen from both sides: as many wins as losses. The shipped book is played.
 TEST(MatchCommand, ComparesTheComputerWithAndWithoutItsBook) {
-    const std::string idle = ::testing::TempDir() + "idle_book.txt";
-    std::ofstream(idle) << "0,1,a1\n";
-    int status = 0;
-    std::string out = runTool("match --book " + idle, status);
-    ASSERT_EQ(status, 0) << out;
-    EXPECT_NE(out.find("match: 26 games from 13 openings"), std::string::npos) << out;
-    EXPECT_NE(out.find("score 50.0%; mean disc difference +0.00; book moves 0"), std::string::npos) << out;
-    out = runTool("match --book " + shippedBookPath() + " --random 4", status);
-    ASSERT_EQ(status, 0) << out;
-    EXPECT_EQ(out.find("book moves 0\n"), std::string::npos) << out;
-    out = runTool("match --book /nonexistent-dir/book", status);
-    EXPECT_NE(status, 0);
-    EXPECT_NE(out.find("cannot open book"), std::string::npos) << out;
-    std::remove(idle.c_str());
+    const testing::TempDir dir("quillet-match");
+    const std::string idle = dir.write("idle_book.txt", "0,1,a1\n");
+    testing::CommandRun r = runCommand(tool::matchCommand, {"--book", idle});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("match: 26 games from 13 openings"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("score 50.0%; mean disc difference +0.00; book moves 0"), std::string::npos) << r.out;
+    r = runCommand(tool::matchCommand, {"--book", shippedBookPath(), "--random", "4"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find("book moves 0\n"), std::string::npos) << r.out;
+    r = runCommand(tool::matchCommand, {"--book", "/nonexistent-dir/book"});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("cannot open book"), std::string::npos) << r.err;
 }
 
 TEST(BookCommand, BadArgumentsGiveAClearMessage) {
-    int status = 0;
-    std::string out = runTool("book --lines 0", status);
-    EXPECT_NE(status, 0);
-    EXPECT_NE(out.find("lines must lie in 1..10000"), std::string::npos) << out;
-    out = runTool("book --depth", status);
-    EXPECT_NE(status, 0);
-    EXPECT_NE(out.find("--depth needs a value"), std::string::npos) << out;
-    out = runTool("book --lines 5 --out /nonexistent-dir/x", status);
-    EXPECT_NE(status, 0);
-    EXPECT_NE(out.find("cannot write"), std::string::npos) << out;
+    testing::CommandRun r = runCommand(tool::bookCommand, {"--lines", "0"});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("lines must lie in 1..10000"), std::string::npos) << r.err;
+    r = runCommand(tool::bookCommand, {"--depth"});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("--depth needs a value"), std::string::npos) << r.err;
+    r = runCommand(tool::bookCommand, {"--lines", "5", "--out", "/nonexistent-dir/x"});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -11,7 +11,8 @@
 #include "game/Form1.h"
 #include "tools/engine/Book.h"
 #include "tools/engine/Search.h"
-#include "tools/headless/Headless.h"
+#include "tools/quillet_tool/Board.h"
+#include "tools/quillet_tool/Commands.h"
 
 namespace quillet {
 namespace {
@@ -19,33 +20,11 @@ namespace {
 using engine::Bits;
 using engine::Position;
 
-struct Game {
-    NullWindow window;
-    VirtualClock clock;
-    SilentSoundLibrary sound;
-    Form1 form{window, clock, sound};
-
+// The game's rules with an engine position on the board.
+struct Game : tool::HeadlessGame {
     // Puts `p` on the board with `mover` (a cell code) to move.
-    void set(const Position& p, int mover) {
-        const int other = mover == Form1::first_code ? Form1::second_code : Form1::first_code;
-        for (int x = 0; x <= 11; ++x)
-            for (int y = 0; y <= 11; ++y) form.board(x, y) = Form1::empty_code;
-        for (int y = 1; y <= 9; ++y)
-            for (int x = 1; x <= 9; ++x) {
-                if (p.own & engine::bitAt(x, y)) form.board(x, y) = mover;
-                if (p.opp & engine::bitAt(x, y)) form.board(x, y) = other;
-            }
-    }
-    Position read(int mover) const {
-        Position p;
-        for (int y = 1; y <= 9; ++y)
-            for (int x = 1; x <= 9; ++x) {
-                const int c = form.board(x, y);
-                if (c == mover) p.own |= engine::bitAt(x, y);
-                if (c != mover && c != Form1::empty_code) p.opp |= engine::bitAt(x, y);
-            }
-        return p;
-    }
+    void set(const Position& p, int mover) { tool::setEnginePosition(form, p, mover); }
+    Position read(int mover) const { return tool::enginePosition(form, mover); }
 };
 
 int opponentOf(int side) { return side == Form1::first_code ? Form1::second_code : Form1::first_code; }
@@ -157,25 +136,8 @@ TEST(EngineRules, TwoPositionsSideBySideAgreeWithTheGame) {
     EXPECT_GT(legalChecked, 4000);
 }
 
-// The game's rules as a perft, for the engine's to be compared with.
-unsigned long long gamePerft(Form1& form, int depth, int side) {
-    if (depth == 0) return 1;
-    const Grid<12> saved = form.board;
-    unsigned long long leaves = 0;
-    bool moved = false;
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y) {
-            if (form.置けるか(x, y, side, opponentOf(side)) != Form1::yes) continue;
-            moved = true;
-            form.反転_仮(x, y, side, opponentOf(side));
-            form.board(x, y) = side;
-            leaves += gamePerft(form, depth - 1, opponentOf(side));
-            form.board = saved;
-        }
-    if (moved) return leaves;
-    if (form.置き場所があるか(opponentOf(side), side) == Form1::yes) return gamePerft(form, depth - 1, opponentOf(side));
-    return 1;
-}
+// The game's rules as a perft (quillet-tool's), for the engine's to be compared with.
+unsigned long long gamePerft(Form1& form, int depth, int side) { return tool::perft(form, depth, side, opponentOf(side)); }
 
 TEST(EnginePerft, FromTheStartMatchesTheGameAndTheKnownCounts) {
     const unsigned long long known[] = {1, 4, 12, 56, 244, 1396, 8200};

@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
 
 namespace quillet::testing {
 namespace {

@@ -1,6 +1,6 @@
 // Board drawing, animations and the status panel, observed through the recording doubles.
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
 
 using namespace quillet;
 using namespace quillet::testing;

@@ -1,6 +1,6 @@
 // The game state after a reset, and the position record's board operations.
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
 
 using namespace quillet;
 using namespace quillet::testing;

@@ -1,17 +1,16 @@
 #pragma once
-// Shared by the record, navigation, reverse and coaching tests: clicks on squares, a book
-// written for the test, and a plain reversi model of positions kept as text.
+// Shared by the record, navigation, reverse, coaching and computer turn tests: the log entries a
+// square's drawing leaves, clicks on squares, and a book written for the test.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
+#include "tests/support/ReferenceRules.h"
+#include "tests/support/TempDir.h"
 
 namespace quillet::testing {
 
@@ -85,18 +84,10 @@ inline void useTestSounds(Form1& form) {
 
 // Writes the lines as a book file and loads it; the file is removed again.
 inline void loadBook(Form1& form, const std::vector<std::string>& lines) {
-    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::replace(name.begin(), name.end(), '/', '_');
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("quillet-review-" + std::to_string(::getpid()) + "-" + name);
-    std::filesystem::create_directories(dir);
-    const auto path = dir / "book.txt";
-    {
-        std::ofstream out(path);
-        for (const auto& l : lines) out << l << "\n";
-    }
-    form.定石ファイル読込(path.string());
-    std::filesystem::remove_all(dir);
+    TempDir dir("quillet-review");
+    std::string text;
+    for (const auto& l : lines) text += l + "\n";
+    form.定石ファイル読込(dir.write("book.txt", text));
 }
 
 // The book key of the board as the human sees it (the human's pieces written "2").
@@ -111,74 +102,9 @@ inline std::string bookLine(const std::string& key, int column, int row) {
     return key + "," + std::to_string(column) + "," + std::to_string(row);
 }
 
-// ---- A plain model of the rules on board texts (nine rows of nine, '\n' after each) ----
-
-inline char letter(int code) {
-    return code == Form1::first_code ? 'x' : code == Form1::second_code ? 'o' : '.';
-}
-inline int index(int x, int y) {
-    return (y - 1) * 10 + (x - 1);
-}
-inline bool onBoard(int x, int y) {
-    return x >= 1 && x <= 9 && y >= 1 && y <= 9;
-}
-
-// The squares that a piece of `me` at (x, y) would turn over.
-inline std::vector<int> captures(const std::string& b, int x, int y, char me) {
-    std::vector<int> out;
-    if (b[index(x, y)] != '.') return out;
-    const char them = me == 'x' ? 'o' : 'x';
-    for (int dx = -1; dx <= 1; ++dx)
-        for (int dy = -1; dy <= 1; ++dy) {
-            if (dx == 0 && dy == 0) continue;
-            std::vector<int> line;
-            int cx = x + dx, cy = y + dy;
-            while (onBoard(cx, cy) && b[index(cx, cy)] == them) {
-                line.push_back(index(cx, cy));
-                cx += dx;
-                cy += dy;
-            }
-            if (!line.empty() && onBoard(cx, cy) && b[index(cx, cy)] == me)
-                out.insert(out.end(), line.begin(), line.end());
-        }
-    return out;
-}
-
-inline bool legal(const std::string& b, int x, int y, char me) {
-    return !captures(b, x, y, me).empty();
-}
-
-inline std::vector<std::pair<int, int>> legalSquares(const std::string& b, char me) {
-    std::vector<std::pair<int, int>> out;
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y)
-            if (legal(b, x, y, me)) out.emplace_back(x, y);
-    return out;
-}
-
-inline bool canMove(const std::string& b, char me) {
-    return !legalSquares(b, me).empty();
-}
-
-inline std::string played(std::string b, int x, int y, char me) {
-    for (int i : captures(b, x, y, me)) b[i] = me;
-    b[index(x, y)] = me;
-    return b;
-}
-
-inline std::string swappedFaces(std::string b) {
-    for (auto& c : b) c = c == 'x' ? 'o' : c == 'o' ? 'x' : c;
-    return b;
-}
-
 // Position k of the form's record, as board text.
 inline std::string recordText(const Form1& form, int k) {
-    std::string out;
-    for (int y = 1; y <= 9; ++y) {
-        for (int x = 1; x <= 9; ++x) out += letter(form.position_record[k](x, y));
-        out += '\n';
-    }
-    return out;
+    return tool::boardText(form.position_record[k]);
 }
 
 }  // namespace quillet::testing

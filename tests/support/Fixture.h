@@ -7,6 +7,7 @@
 
 #include "game/Form1.h"
 #include "tests/doubles/Recording.h"
+#include "tools/quillet_tool/Board.h"
 
 namespace quillet::testing {
 
@@ -19,14 +20,10 @@ struct GameFixture : ::testing::Test {
 
     // Sets the 9 x 9 play area from nine rows of nine characters ('x' と, 'o' 歩, '.' empty),
     // row 1 first; the ring stays empty.
-    void setBoard(const std::string& rows);
+    void setBoard(const std::string& rows) { tool::setBoardText(form, rows); }
     // The play area as nine lines, same letters.
-    std::string boardText() const;
+    std::string boardText() const { return tool::boardText(form); }
 };
-
-// Free helpers usable without the fixture.
-void setBoard(Form1& form, const std::string& rows);
-std::string boardText(const Form1& form);
 
 // The source tree and the top of the build tree (where quillet-tool is built). The variables
 // QUILLET_SOURCE_DIR and QUILLET_BUILD_DIR override the folders configured at build time.
