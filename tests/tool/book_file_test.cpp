@@ -47,7 +47,7 @@ std::vector<std::string> splitLines(const std::string& text) {
 }
 
 // A game whose computer is on `mover`'s code and to move, its pieces being p.own.
-struct Game : tool::HeadlessGame {
+struct Game : HeadlessGame {
     void set(const Position& p, int mover) {
         form.computer_piece = mover;
         form.human_piece = mover == Form1::first_code ? Form1::second_code : Form1::first_code;

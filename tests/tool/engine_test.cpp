@@ -21,7 +21,7 @@ using engine::Bits;
 using engine::Position;
 
 // The game's rules with an engine position on the board.
-struct Game : tool::HeadlessGame {
+struct Game : HeadlessGame {
     // Puts `p` on the board with `mover` (a cell code) to move.
     void set(const Position& p, int mover) { tool::setEnginePosition(form, p, mover); }
     Position read(int mover) const { return tool::enginePosition(form, mover); }

@@ -20,7 +20,7 @@ TEST(Perft, HandCountedDepthsAndTheReferenceRulesAgree) {
     // Depth 1: と has c4, d3, e6, f5. Depth 2: each answer leaves 歩 three replies.
     EXPECT_EQ(referencePerft(start, 1, 'x'), 4u);
     EXPECT_EQ(referencePerft(start, 2, 'x'), 12u);
-    tool::HeadlessGame game;
+    HeadlessGame game;
     game.form.初期設定();
     ASSERT_EQ(tool::boardText(game.form), start);
     for (int depth = 0; depth <= 6; ++depth)

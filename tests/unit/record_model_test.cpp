@@ -42,10 +42,8 @@ struct Model {
 };
 
 struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
-    NullWindow oracleWindow;
-    VirtualClock oracleClock;
-    SilentSoundLibrary oracleSound;
-    Form1 oracle{oracleWindow, oracleClock, oracleSound};  // answers book questions only
+    HeadlessGame oracleGame;
+    Form1& oracle = oracleGame.form;  // answers book questions only
 
     Model m;
     std::mt19937 rng;
@@ -556,8 +554,8 @@ TEST(RecordAfterAPass, TheComputersPassRecordsTheHumanAsToMove) {
     form.初期設定();
     form.move_side[1] = Form1::no_side;  // what an unwritten entry holds
     tool::setBoardText(form,
-             ".........\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n"
-             "xxxxxo.o.\n");
+                       ".........\n.........\n.........\n.........\n.........\n.........\n.........\n"
+                       ".........\nxxxxxo.o.\n");
     form.将棋盤_保存(0);
     form.game_mode = Form1::mode_vs_computer;
     form.human_piece = form.side_to_move = X;

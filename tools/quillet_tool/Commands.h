@@ -46,14 +46,6 @@ int matchCommand(const Args& args, const Output& o);
 int perftCommand(const Args& args, const Output& o);
 int selfplayCommand(const Args& args, const Output& o);
 
-// A Form1 on the headless doubles.
-struct HeadlessGame {
-    NullWindow window;
-    VirtualClock clock;
-    SilentSoundLibrary sound;
-    Form1 form{window, clock, sound};
-};
-
 // Leaves at `depth` plies below the position on form.board with `side` to move, by the game's
 // own rules (the board is left as it was). A pass uses a ply; a finished game is one leaf.
 unsigned long long perft(Form1& form, int depth, int side, int opponent);
