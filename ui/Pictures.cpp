@@ -5,22 +5,12 @@
 namespace quillet::ui {
 
 QString pictureName(Picture picture, int index) {
+    // The two holders with several pictures are numbered; the others have one, index 0.
     switch (picture) {
     case Picture::KOMA: return index >= 1 && index <= 7 ? QString("KOMA%1").arg(index) : QString();
     case Picture::MASU: return index == 0 ? QString("MASU0") : QString();
-    case Picture::KOMA_SIDOU: return "KOMA_SIDOU";
-    case Picture::KUROWARE: return "KUROWARE";
-    case Picture::SIROWARE: return "SIROWARE";
-    case Picture::KUROMIDORI: return "KUROMIDORI";
-    case Picture::SIROMIDORI: return "SIROMIDORI";
-    case Picture::TE_SIJI: return "TE_SIJI";
-    case Picture::TE_SYOKYO: return "TE_SYOKYO";
-    case Picture::SINAN_SIMASU: return "SINAN_SIMASU";
-    case Picture::SINAN_MODO: return "SINAN_MODO";
-    case Picture::SINAN_SYOKYO: return "SINAN_SYOKYO";
-    case Picture::RABERU: return "RABERU";
+    default: return holderName(picture);
     }
-    return QString();
 }
 
 QImage loadPicture(const QString& name, qreal devicePixelRatio) {

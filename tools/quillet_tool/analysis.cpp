@@ -66,7 +66,11 @@ std::vector<std::pair<int, int>> legalSquares(const Form1& f, int side, int oppo
 
 }  // namespace
 
-int bestmoveCommand(const Args& args, const Output& o) {
+namespace {
+
+// The search's square in the position file, with its value and the evaluations it made when
+// `info`; "none" when the computer has no legal square.
+int searchCommand(const Args& args, const Output& o, bool info) {
     HeadlessGame game;
     Form1& f = game.form;
     loadPositionFile(oneFile(args), f);
@@ -75,10 +79,20 @@ int bestmoveCommand(const Args& args, const Output& o) {
         return 0;
     }
     int column = 0, row = 0;
+    const long before = f.evaluation_calls;
     f.COM置場所取得(column, row);
-    std::fprintf(o.out, "%s\n", squareName(column, row).c_str());
+    if (info)
+        std::fprintf(o.out, "%s %d %ld\n", squareName(column, row).c_str(), f.best1, f.evaluation_calls - before);
+    else
+        std::fprintf(o.out, "%s\n", squareName(column, row).c_str());
     return 0;
 }
+
+}  // namespace
+
+int bestmoveCommand(const Args& args, const Output& o) { return searchCommand(args, o, false); }
+
+int searchinfoCommand(const Args& args, const Output& o) { return searchCommand(args, o, true); }
 
 int evalCommand(const Args& args, const Output& o) {
     HeadlessGame game;
@@ -93,22 +107,7 @@ int safeCommand(const Args& args, const Output& o) {
     Form1& f = game.form;
     loadPositionFile(oneFile(args), f);
     std::fprintf(o.out, "%d %d\n", f.安全駒数(Form1::first_code, Form1::second_code),
-                f.安全駒数(Form1::second_code, Form1::first_code));
-    return 0;
-}
-
-int searchinfoCommand(const Args& args, const Output& o) {
-    HeadlessGame game;
-    Form1& f = game.form;
-    loadPositionFile(oneFile(args), f);
-    if (f.置き場所があるか(f.computer_piece, f.human_piece) == Form1::no) {
-        std::fprintf(o.out, "none\n");
-        return 0;
-    }
-    int column = 0, row = 0;
-    const long before = f.evaluation_calls;
-    f.COM置場所取得(column, row);
-    std::fprintf(o.out, "%s %d %ld\n", squareName(column, row).c_str(), f.best1, f.evaluation_calls - before);
+                 f.安全駒数(Form1::second_code, Form1::first_code));
     return 0;
 }
 
