@@ -26,7 +26,7 @@ test: build
 	bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
 # The quick loop while developing: build, then every test that needs no X display, sanitizer or
-# fuzzer (ctest labels unit, qt, sound, tool and desktop; not e2e). `ctest -L unit` and the like
+# fuzzer (ctest labels unit, tool, qt, sound and desktop; not e2e). `ctest -L unit` and the like
 # pick one kind.
 check: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE e2e

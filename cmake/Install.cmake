@@ -32,20 +32,3 @@ if(TARGET quillet)
   install(FILES data/icons/quillet.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   install(FILES data/io.github.quillet.Quillet.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
-
-# Checks of the desktop files. A missing checker makes the test report itself skipped (77), not
-# pass; scripts/setup.sh installs them.
-include(${CMAKE_CURRENT_LIST_DIR}/QuilletDesktopEntry.cmake)
-set(QUILLET_CHECK_DESKTOP ${CMAKE_CURRENT_BINARY_DIR}/desktop-check/quillet.desktop)
-quillet_write_desktop_entry(${CMAKE_CURRENT_SOURCE_DIR}/data/quillet.desktop.in ${QUILLET_CHECK_DESKTOP}
-  "${CMAKE_INSTALL_PREFIX}" "${CMAKE_INSTALL_BINDIR}" "${CMAKE_INSTALL_DATADIR}")
-
-add_test(NAME desktop_entry_valid
-  COMMAND sh -c "command -v desktop-file-validate >/dev/null || exit 77; desktop-file-validate \"$1\"" sh
-          ${QUILLET_CHECK_DESKTOP})
-add_test(NAME metainfo_valid
-  COMMAND sh -c "command -v appstreamcli >/dev/null || exit 77; appstreamcli validate --no-net --explain \"$1\"" sh
-          ${CMAKE_CURRENT_SOURCE_DIR}/data/io.github.quillet.Quillet.metainfo.xml)
-add_test(NAME icons_match_svg COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/scripts/render_icons.sh --check)
-set_tests_properties(desktop_entry_valid metainfo_valid icons_match_svg PROPERTIES
-  SKIP_RETURN_CODE 77 LABELS desktop)

@@ -9,15 +9,8 @@
 #include "ui/AppSetup.h"
 #include "ui/FormWiring.h"
 #include "ui/QtWindow.h"
-#include "view/Clock.h"
-
-#ifdef QUILLET_HAVE_SDL_SOUND
 #include "sound/sdl/SdlSoundLibrary.h"
-using GameSound = quillet::SdlSoundLibrary;
-#else
-#include "tools/headless/Headless.h"
-using GameSound = quillet::SilentSoundLibrary;
-#endif
+#include "view/Clock.h"
 
 namespace {
 
@@ -52,7 +45,7 @@ int main(int argc, char** argv) {
     quillet::ui::QtWindow window;
     window.setTextFamily(family);
     quillet::SteadyClock clock;
-    GameSound sound;
+    quillet::SdlSoundLibrary sound;
     quillet::Form1 form(window, clock, sound);
     quillet::ui::connectForm(window, form);
 
