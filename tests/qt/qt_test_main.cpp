@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "ui/AppSetup.h"
+#include "ui/qt/AppSetup.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "tests/qt/QtFixture.h"
-#include "ui/Palette.h"
+#include "ui/qt/Palette.h"
 
 namespace quillet::testing {
 namespace {

@@ -1,7 +1,7 @@
-#include "ui/FormWiring.h"
+#include "ui/qt/FormWiring.h"
 
 #include "game/Form1.h"
-#include "ui/QtWindow.h"
+#include "ui/qt/QtWindow.h"
 
 namespace quillet::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/KeyCodes.h"
+#include "ui/qt/KeyCodes.h"
 
 #include <Qt>
 

@@ -1,4 +1,4 @@
-#include "ui/QtWindow.h"
+#include "ui/qt/QtWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,10 +14,10 @@
 
 #include <cstdio>
 
-#include "ui/KeyCodes.h"
-#include "ui/Palette.h"
-#include "ui/Pictures.h"
-#include "ui/Twips.h"
+#include "ui/qt/KeyCodes.h"
+#include "ui/qt/Palette.h"
+#include "ui/qt/Pictures.h"
+#include "ui/qt/Twips.h"
 
 // The pictures live in a static library, where the linker would drop their unreferenced
 // registration; register them by hand.

@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "game/Form1.h"
-#include "ui/AppSetup.h"
-#include "ui/FormWiring.h"
-#include "ui/QtWindow.h"
+#include "ui/qt/AppSetup.h"
+#include "ui/qt/FormWiring.h"
+#include "ui/qt/QtWindow.h"
 #include "sound/sdl/SdlSoundLibrary.h"
 #include "view/Clock.h"
 

@@ -1,4 +1,4 @@
-#include "ui/HandlerGate.h"
+#include "ui/qt/HandlerGate.h"
 
 namespace quillet::ui {
 

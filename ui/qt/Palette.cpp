@@ -1,4 +1,4 @@
-#include "ui/Palette.h"
+#include "ui/qt/Palette.h"
 
 namespace quillet::ui {
 

@@ -10,7 +10,7 @@
 #include <functional>
 #include <map>
 
-#include "ui/HandlerGate.h"
+#include "ui/qt/HandlerGate.h"
 #include "ui/Window.h"
 
 class QLabel;

@@ -1,4 +1,4 @@
-#include "ui/AppSetup.h"
+#include "ui/qt/AppSetup.h"
 
 #include <QApplication>
 #include <QFontDatabase>
