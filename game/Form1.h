@@ -1,7 +1,8 @@
 #pragma once
 // Form1: the one game object. It holds the whole game state and every procedure of the game;
 // each procedure is defined in the folder of its subsystem (rules/, ai/, record/, view/, sound/,
-// game/). It reaches the desktop only through Window, Clock and SoundLibrary.
+// game/). It reaches the desktop only through the seam's three interfaces: ui/Window.h,
+// ui/Clock.h and sound/SoundLibrary.h.
 
 #include <cstdint>
 #include <optional>
@@ -11,7 +12,7 @@
 #include "game/Checked.h"
 #include "sound/SoundLibrary.h"
 #include "ui/Window.h"
-#include "view/Clock.h"
+#include "ui/Clock.h"
 
 namespace quillet {
 

@@ -7,8 +7,8 @@
 
 #include "game/Form1.h"
 #include "sound/SoundLibrary.h"
+#include "ui/Clock.h"
 #include "ui/Window.h"
-#include "view/Clock.h"
 
 namespace quillet {
 

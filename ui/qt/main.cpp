@@ -6,11 +6,11 @@
 #include <cstdlib>
 
 #include "game/Form1.h"
+#include "sound/sdl/SdlSoundLibrary.h"
 #include "ui/qt/AppSetup.h"
 #include "ui/qt/FormWiring.h"
 #include "ui/qt/QtWindow.h"
-#include "sound/sdl/SdlSoundLibrary.h"
-#include "view/Clock.h"
+#include "ui/qt/SteadyClock.h"
 
 namespace {
 

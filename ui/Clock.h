@@ -1,5 +1,6 @@
 #pragma once
-// Monotonic time for the animations' waits.
+// Monotonic time for the animations' waits, as the game sees it. The real clock is
+// ui/qt/SteadyClock.h; quillet-tool and the tests use a virtual one.
 
 namespace quillet {
 
@@ -10,13 +11,6 @@ public:
     virtual double now() = 0;
     // Blocks for about the given number of seconds without handling window events.
     virtual void sleep(double seconds) = 0;
-};
-
-// The real clock: std::chrono::steady_clock and std::this_thread::sleep_for.
-class SteadyClock : public Clock {
-public:
-    double now() override;
-    void sleep(double seconds) override;
 };
 
 }  // namespace quillet

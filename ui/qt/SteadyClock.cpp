@@ -1,4 +1,4 @@
-#include "view/Clock.h"
+#include "ui/qt/SteadyClock.h"
 
 #include <chrono>
 #include <thread>
