@@ -11,8 +11,8 @@
 
 #include "game/Checked.h"
 #include "sound/SoundLibrary.h"
-#include "ui/Window.h"
 #include "ui/Clock.h"
+#include "ui/Window.h"
 
 namespace quillet {
 
@@ -51,7 +51,9 @@ public:
     // The KOMA pictures of a piece turning over, towards the と face (first_code) and towards
     // the 歩 face; the face it leaves is not shown again.
     static constexpr int turning_frames[2][6] = {{6, 5, 4, 3, 2, 1}, {2, 3, 4, 5, 6, 7}};
-    static constexpr const int* frames_towards(int code) { return turning_frames[code == first_code ? 0 : 1]; }
+    static constexpr const int* frames_towards(int code) {
+        return turning_frames[code == first_code ? 0 : 1];
+    }
 
     // ---- Game state ----------------------------------------------------------------------
     Grid<12> board;  // (column, row); 1..9 played, 0 and 10 the empty ring

@@ -24,7 +24,8 @@ std::string TempDir::write(const std::string& name, const std::string& bytes) co
     return file.string();
 }
 
-WorkingDirectory::WorkingDirectory(const std::filesystem::path& dir) : previous_(std::filesystem::current_path()) {
+WorkingDirectory::WorkingDirectory(const std::filesystem::path& dir)
+    : previous_(std::filesystem::current_path()) {
     std::filesystem::current_path(dir);
 }
 

@@ -36,28 +36,32 @@ TEST_F(AnalysisTool, AnswersAreThoseOfTheSearchEvaluationAndSafeCount) {
     const std::string safe = std::to_string(form.安全駒数(Form1::first_code, Form1::second_code)) + " " +
                              std::to_string(form.安全駒数(Form1::second_code, Form1::first_code)) + "\n";
     EXPECT_EQ(run(tool::safeCommand, file), safe);
-    EXPECT_EQ(run(tool::evalCommand, file), std::to_string(form.得点取得(Form1::second_code, Form1::first_code)) + "\n");
+    EXPECT_EQ(run(tool::evalCommand, file),
+              std::to_string(form.得点取得(Form1::second_code, Form1::first_code)) + "\n");
 
     int column = 0, row = 0;
     const long before = form.evaluation_calls;
     form.COM置場所取得(column, row);
     const long evaluations = form.evaluation_calls - before;
     EXPECT_EQ(run(tool::bestmoveCommand, file), squareName(column, row) + "\n");
-    EXPECT_EQ(run(tool::searchinfoCommand, file),
-              squareName(column, row) + " " + std::to_string(form.best1) + " " + std::to_string(evaluations) + "\n");
+    EXPECT_EQ(run(tool::searchinfoCommand, file), squareName(column, row) + " " + std::to_string(form.best1) +
+                                                      " " + std::to_string(evaluations) + "\n");
 }
 
 TEST_F(AnalysisTool, ComputerWithoutALegalSquareHasNoMove) {
-    const std::string file = write("xo.......\n.........\n.........\n.........\n.........\n.........\n.........\n"
-                                   ".........\n.........\ncomputer o\n");
+    const std::string file = write(
+        "xo.......\n.........\n.........\n.........\n.........\n.........\n.........\n"
+        ".........\n.........\ncomputer o\n");
     EXPECT_EQ(run(tool::bestmoveCommand, file), "none\n");
     EXPECT_EQ(run(tool::searchinfoCommand, file), "none\n");
 }
 
 TEST_F(AnalysisTool, MalformedFileIsRefusedNamingTheLine) {
-    const std::string file = write(".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n"
-                                   "....?....\n.........\ncomputer o\n");
-    for (Command command : {tool::bestmoveCommand, tool::evalCommand, tool::safeCommand, tool::searchinfoCommand}) {
+    const std::string file = write(
+        ".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n"
+        "....?....\n.........\ncomputer o\n");
+    for (Command command :
+         {tool::bestmoveCommand, tool::evalCommand, tool::safeCommand, tool::searchinfoCommand}) {
         const CommandRun r = runCommand(command, {file});
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find("line 8"), std::string::npos) << r.err;

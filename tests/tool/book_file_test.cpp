@@ -25,7 +25,9 @@ using engine::Position;
 using testing::runCommand;
 using testing::sourceDir;
 
-std::string shippedBookPath() { return sourceDir() + "/assets/Quillet.定石"; }
+std::string shippedBookPath() {
+    return sourceDir() + "/assets/Quillet.定石";
+}
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -96,7 +98,8 @@ TEST_F(ShippedBook, IsSortedByGroupWithOneLinePerPositionUpToTurning) {
         EXPECT_TRUE(keys.insert(line->key).second) << "line " << i + 1 << " repeats a key";
         const auto p = engine::decodeKey(line->key, error);
         ASSERT_TRUE(p);
-        EXPECT_TRUE(classes.insert(engine::canonicalKey(*p)).second) << "line " << i + 1 << " is a turned twin";
+        EXPECT_TRUE(classes.insert(engine::canonicalKey(*p)).second)
+            << "line " << i + 1 << " is a turned twin";
     }
 }
 
@@ -151,11 +154,14 @@ TEST_F(ShippedBook, TheGamesLookupFindsTheBookMoveAlsoOnTurnedBoards) {
 TEST(BookCommand, SmallBuildsAreIdenticalAndReadByTheGame) {
     const testing::TempDir dir("quillet-book-command");
     const std::string a = (dir.path() / "book_a.txt").string(), b = (dir.path() / "book_b.txt").string();
-    const testing::CommandRun first = runCommand(tool::bookCommand, {"--lines", "50", "--depth", "3", "--out", a});
+    const testing::CommandRun first =
+        runCommand(tool::bookCommand, {"--lines", "50", "--depth", "3", "--out", a});
     ASSERT_EQ(first.status, 0) << first.err;
     EXPECT_NE(first.out.find("book lines 50"), std::string::npos) << first.out;
-    EXPECT_NE(first.err.find("searched"), std::string::npos) << "progress goes to the error stream: " << first.err;
-    const testing::CommandRun again = runCommand(tool::bookCommand, {"--lines", "50", "--depth", "3", "--out", b});
+    EXPECT_NE(first.err.find("searched"), std::string::npos)
+        << "progress goes to the error stream: " << first.err;
+    const testing::CommandRun again =
+        runCommand(tool::bookCommand, {"--lines", "50", "--depth", "3", "--out", b});
     ASSERT_EQ(again.status, 0) << again.err;
     const std::string firstBook = readFile(a), secondBook = readFile(b);
     EXPECT_EQ(splitLines(firstBook).size(), 50u);
@@ -179,7 +185,8 @@ TEST(MatchCommand, ComparesTheComputerWithAndWithoutItsBook) {
     testing::CommandRun r = runCommand(tool::matchCommand, {"--book", idle});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("match: 26 games from 13 openings"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("score 50.0%; mean disc difference +0.00; book moves 0"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("score 50.0%; mean disc difference +0.00; book moves 0"), std::string::npos)
+        << r.out;
     r = runCommand(tool::matchCommand, {"--book", shippedBookPath(), "--random", "4"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.find("book moves 0\n"), std::string::npos) << r.out;

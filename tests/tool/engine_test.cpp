@@ -137,7 +137,9 @@ TEST(EngineRules, TwoPositionsSideBySideAgreeWithTheGame) {
 }
 
 // The game's rules as a perft (quillet-tool's), for the engine's to be compared with.
-unsigned long long gamePerft(Form1& form, int depth, int side) { return tool::perft(form, depth, side, opponentOf(side)); }
+unsigned long long gamePerft(Form1& form, int depth, int side) {
+    return tool::perft(form, depth, side, opponentOf(side));
+}
 
 TEST(EnginePerft, FromTheStartMatchesTheGameAndTheKnownCounts) {
     const unsigned long long known[] = {1, 4, 12, 56, 244, 1396, 8200};

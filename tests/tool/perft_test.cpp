@@ -24,7 +24,8 @@ TEST(Perft, HandCountedDepthsAndTheReferenceRulesAgree) {
     game.form.初期設定();
     ASSERT_EQ(tool::boardText(game.form), start);
     for (int depth = 0; depth <= 6; ++depth)
-        EXPECT_EQ(tool::perft(game.form, depth, X, O), referencePerft(start, depth, 'x')) << "depth " << depth;
+        EXPECT_EQ(tool::perft(game.form, depth, X, O), referencePerft(start, depth, 'x'))
+            << "depth " << depth;
     EXPECT_EQ(tool::boardText(game.form), start) << "perft leaves the board as it found it";
 
     // The command counts from the start, on the game's rules or on the engine's.

@@ -13,7 +13,10 @@ namespace quillet::tool {
 
 // The letter of a cell code: x, o, . for empty, ? for any other code.
 constexpr char cellLetter(int code) {
-    return code == Form1::first_code ? 'x' : code == Form1::second_code ? 'o' : code == Form1::empty_code ? '.' : '?';
+    return code == Form1::first_code    ? 'x'
+           : code == Form1::second_code ? 'o'
+           : code == Form1::empty_code  ? '.'
+                                        : '?';
 }
 
 // Sets the play area from 81 cells of x, o and . (anything else, line breaks included, is
@@ -30,7 +33,9 @@ std::string boardText(const Grid<N>& cells) {
     }
     return out;
 }
-inline std::string boardText(const Form1& form) { return boardText(form.board); }
+inline std::string boardText(const Form1& form) {
+    return boardText(form.board);
+}
 
 // The board as the engine sees it with `mover`'s pieces (a cell code) to move.
 engine::Position enginePosition(const Form1& form, int mover);

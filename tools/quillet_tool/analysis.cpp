@@ -82,7 +82,8 @@ int searchCommand(const Args& args, const Output& o, bool info) {
     const long before = f.evaluation_calls;
     f.COM置場所取得(column, row);
     if (info)
-        std::fprintf(o.out, "%s %d %ld\n", squareName(column, row).c_str(), f.best1, f.evaluation_calls - before);
+        std::fprintf(o.out, "%s %d %ld\n", squareName(column, row).c_str(), f.best1,
+                     f.evaluation_calls - before);
     else
         std::fprintf(o.out, "%s\n", squareName(column, row).c_str());
     return 0;
@@ -90,9 +91,13 @@ int searchCommand(const Args& args, const Output& o, bool info) {
 
 }  // namespace
 
-int bestmoveCommand(const Args& args, const Output& o) { return searchCommand(args, o, false); }
+int bestmoveCommand(const Args& args, const Output& o) {
+    return searchCommand(args, o, false);
+}
 
-int searchinfoCommand(const Args& args, const Output& o) { return searchCommand(args, o, true); }
+int searchinfoCommand(const Args& args, const Output& o) {
+    return searchCommand(args, o, true);
+}
 
 int evalCommand(const Args& args, const Output& o) {
     HeadlessGame game;
@@ -152,11 +157,12 @@ int benchCommand(const Args& args, const Output& o) {
     const double worst = n == 0 ? 0 : sorted.back();
     double total = 0;
     for (double s : sorted) total += s;
-    std::fprintf(o.out,
-                 "bench games %d searches %zu (fastest of %d runs each) median %.3f ms worst %.3f ms total %.3f s "
-                 "evals %ld evals/s %.0f\n",
-                 totals.games, n, totals.timing_runs, median * 1e3, worst * 1e3, total, totals.evaluations,
-                 total > 0 ? totals.evaluations / total : 0.0);
+    std::fprintf(
+        o.out,
+        "bench games %d searches %zu (fastest of %d runs each) median %.3f ms worst %.3f ms total %.3f s "
+        "evals %ld evals/s %.0f\n",
+        totals.games, n, totals.timing_runs, median * 1e3, worst * 1e3, total, totals.evaluations,
+        total > 0 ? totals.evaluations / total : 0.0);
     return 0;
 }
 

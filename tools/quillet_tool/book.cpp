@@ -29,7 +29,8 @@ int bookCommand(const Args& args, const Output& o) {
     }
     options.threads = static_cast<int>(std::max(1u, std::min(2u, std::thread::hardware_concurrency())));
     options.progress = [&o](const engine::BookProgress& p) {
-        std::fprintf(o.err, "book: %d pieces placed: searched %d of %d planned (at most %d), depth %d, %.1f s%s\n",
+        std::fprintf(o.err,
+                     "book: %d pieces placed: searched %d of %d planned (at most %d), depth %d, %.1f s%s\n",
                      p.ply, p.searched, p.planned, p.budget, p.depth, p.seconds, p.plyDone ? " (done)" : "");
     };
     // The file is rewritten after every ply, so a long build that is stopped still leaves a
@@ -50,8 +51,8 @@ int bookCommand(const Args& args, const Output& o) {
     const std::vector<engine::BookLine> lines = engine::buildBook(options);
     write(lines);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(o.out, "book lines %zu depth %d threads %d time %.1f s file %s\n", lines.size(), options.depth,
-                options.threads, seconds, out.c_str());
+    std::fprintf(o.out, "book lines %zu depth %d threads %d time %.1f s file %s\n", lines.size(),
+                 options.depth, options.threads, seconds, out.c_str());
     return 0;
 }
 

@@ -118,10 +118,12 @@ int bookgainCommand(const Args& args, const Output& o) {
     }
     const double n = static_cast<double>(results.size());
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(o.out, "bookgain positions %zu differ %d (%.1f%%) mean gain %.2f discs per position, %.2f where they "
-                "differ; book move valued lower in %d; depth %d time %.1f s\n",
-                results.size(), differ, 100.0 * differ / n, total / n / engine::kDisc,
-                differ ? static_cast<double>(total) / differ / engine::kDisc : 0.0, worse, depth, seconds);
+    std::fprintf(
+        o.out,
+        "bookgain positions %zu differ %d (%.1f%%) mean gain %.2f discs per position, %.2f where they "
+        "differ; book move valued lower in %d; depth %d time %.1f s\n",
+        results.size(), differ, 100.0 * differ / n, total / n / engine::kDisc,
+        differ ? static_cast<double>(total) / differ / engine::kDisc : 0.0, worse, depth, seconds);
     return 0;
 }
 

@@ -200,13 +200,16 @@ int matchCommand(const Args& args, const Output& o) {
             if (a.outcome() > b.outcome()) ++better;
             if (a.outcome() < b.outcome()) ++worse;
         }
-        std::fprintf(o.out, "match: %ld pairs against %s, opponent's first %d moves random; mean disc difference with the "
-                    "book %+.2f, without %+.2f; outcome better with the book in %ld pairs, worse in %ld; book "
-                    "moves %d\n",
-                    pairs, engineOpponent ? ("the engine at depth " + std::to_string(opponentDepth)).c_str()
-                                          : "the computer without its book",
-                    kRandomOpponentMoves, static_cast<double>(sumWith) / pairs,
-                    static_cast<double>(sumWithout) / pairs, better, worse, withBook.bookMoves);
+        std::fprintf(
+            o.out,
+            "match: %ld pairs against %s, opponent's first %d moves random; mean disc difference with the "
+            "book %+.2f, without %+.2f; outcome better with the book in %ld pairs, worse in %ld; book "
+            "moves %d\n",
+            pairs,
+            engineOpponent ? ("the engine at depth " + std::to_string(opponentDepth)).c_str()
+                           : "the computer without its book",
+            kRandomOpponentMoves, static_cast<double>(sumWith) / pairs,
+            static_cast<double>(sumWithout) / pairs, better, worse, withBook.bookMoves);
         return 0;
     }
 
@@ -231,13 +234,15 @@ int matchCommand(const Args& args, const Output& o) {
             wins += r.outcome() > 0;
             losses += r.outcome() < 0;
             draws += r.outcome() == 0;
-            std::fprintf(o.out, "opening %zu, book plays %s: %d-%d (%d book moves)\n", i, sideName(side), r.ownDiscs,
-                        r.otherDiscs, withBook.bookMoves - bookMovesBefore);
+            std::fprintf(o.out, "opening %zu, book plays %s: %d-%d (%d book moves)\n", i, sideName(side),
+                         r.ownDiscs, r.otherDiscs, withBook.bookMoves - bookMovesBefore);
         }
-    std::fprintf(o.out, "match: %d games from %zu openings; with the book %d wins, %d losses, %d draws; score %.1f%%; "
-                "mean disc difference %+.2f; book moves %d\n",
-                games, openings.size(), wins, losses, draws, 100.0 * (wins + 0.5 * draws) / games,
-                static_cast<double>(discDifference) / games, withBook.bookMoves);
+    std::fprintf(
+        o.out,
+        "match: %d games from %zu openings; with the book %d wins, %d losses, %d draws; score %.1f%%; "
+        "mean disc difference %+.2f; book moves %d\n",
+        games, openings.size(), wins, losses, draws, 100.0 * (wins + 0.5 * draws) / games,
+        static_cast<double>(discDifference) / games, withBook.bookMoves);
     return 0;
 }
 

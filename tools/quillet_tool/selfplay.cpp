@@ -51,7 +51,8 @@ Options parseOptions(const Args& args) {
 
 class Soak {
 public:
-    Soak(const Options& options, const Output& output) : options_(options), output_(output), random_(options.seed) {}
+    Soak(const Options& options, const Output& output)
+        : options_(options), output_(output), random_(options.seed) {}
 
     int run() {
         const auto start = std::chrono::steady_clock::now();
