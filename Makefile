@@ -1,9 +1,9 @@
 # Thin wrapper: `make run` sets up, builds and starts the game; `make test` sets up, builds and
-# runs every test.
+# runs every test; `make check` is the developers' quick loop (see below).
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run test sanitize deb clean
+.PHONY: setup build run test check sanitize deb clean
 
 setup:
 	bash scripts/setup.sh
@@ -26,6 +26,12 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) sanitize
 	bash scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# The quick loop while developing: build, then every test that needs no X display, sanitizer or
+# fuzzer (ctest labels unit, tool, qt, sound and desktop; not e2e). `ctest -L unit` and the like
+# pick one kind.
+check: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE e2e
 
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

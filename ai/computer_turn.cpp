@@ -42,18 +42,7 @@ std::optional<int> Form1::com_打つ() {
 
         result = 1;
         待ち時間(0.5);
-        sound_.dsPlay(sound_place);
-        描画_駒点滅(column, row, C, blink_count);
-        反転(column, row, C, H);
-        board(column, row) = C;
-
-        move_side[move_count] = side_to_move;
-        move_count = move_count + 1;
-        last_move_count = move_count;
-        move_x[move_count] = column;
-        move_y[move_count] = row;
-        if (window_.isChecked(MenuCheck::TEJYUN)) 描画_全手順番号();
-        将棋盤_保存(move_count);
+        駒を置く(column, row, C, H);
 
         if (置き場所があるか(H, C) == yes) {
             std::swap(side_to_move, other_side);
@@ -70,19 +59,8 @@ std::optional<int> Form1::com_打つ() {
         }
     }
 
-    // The human's hint, with the faces exchanged around the lookup. A book square the human
-    // cannot play is no hint: with coaching on it would refuse every click for good.
-    int hint_column = 0;
-    int hint_row = 0;
-    if (定石検索_人間(hint_column, hint_row) == yes) {
-        hint_available = yes;
-        hint_x = hint_column;
-        hint_y = hint_row;
-    } else {
-        hint_available = no;
-    }
+    指南_更新();
     描画_指南状態();
-
     描画_手番(side_to_move);
     return result;
 }

@@ -38,23 +38,6 @@ if(TARGET quillet)
   install(FILES data/io.github.quillet.Quillet.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
-# Checks of the desktop files. A missing checker makes the test report itself skipped (77), not
-# pass; scripts/setup.sh installs them.
-include(${CMAKE_CURRENT_LIST_DIR}/QuilletDesktopEntry.cmake)
-set(QUILLET_CHECK_DESKTOP ${CMAKE_CURRENT_BINARY_DIR}/desktop-check/quillet.desktop)
-quillet_write_desktop_entry(${CMAKE_CURRENT_SOURCE_DIR}/data/quillet.desktop.in ${QUILLET_CHECK_DESKTOP}
-  "${CMAKE_INSTALL_PREFIX}" "${QUILLET_INSTALL_BINDIR}" "${QUILLET_INSTALL_PKGDATADIR}")
-
-add_test(NAME desktop_entry_valid
-  COMMAND sh -c "command -v desktop-file-validate >/dev/null || exit 77; desktop-file-validate \"$1\"" sh
-          ${QUILLET_CHECK_DESKTOP})
-add_test(NAME metainfo_valid
-  COMMAND sh -c "command -v appstreamcli >/dev/null || exit 77; appstreamcli validate --no-net --explain \"$1\"" sh
-          ${CMAKE_CURRENT_SOURCE_DIR}/data/io.github.quillet.Quillet.metainfo.xml)
-add_test(NAME icons_match_svg COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/scripts/render_icons.sh --check)
-set_tests_properties(desktop_entry_valid metainfo_valid icons_match_svg PROPERTIES
-  SKIP_RETURN_CODE 77 LABELS desktop)
-
 # The manual pages, compressed as Debian's policy asks (gzip -9, no name or time stamp inside, so
 # the same page gives the same bytes), and the copyright and changelog files.
 set(QUILLET_MAN_PAGES ${CMAKE_SOURCE_DIR}/man/quillet-tool.6)
@@ -79,9 +62,3 @@ endforeach()
 set(QUILLET_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/quillet)
 install(FILES packaging/copyright DESTINATION ${QUILLET_INSTALL_DOCDIR})
 install(FILES ${CMAKE_BINARY_DIR}/compressed/changelog.gz DESTINATION ${QUILLET_INSTALL_DOCDIR})
-
-# The pages render without a warning, and quillet-tool's page describes every command the
-# program lists (man/check_pages.sh).
-add_test(NAME man_pages
-  COMMAND sh ${CMAKE_SOURCE_DIR}/man/check_pages.sh $<TARGET_FILE:quillet-tool> ${QUILLET_MAN_PAGES})
-set_tests_properties(man_pages PROPERTIES SKIP_RETURN_CODE 77 LABELS desktop)

@@ -1,7 +1,8 @@
 #pragma once
 // Form1: the one game object. It holds the whole game state and every procedure of the game;
 // each procedure is defined in the folder of its subsystem (rules/, ai/, record/, view/, sound/,
-// game/). It reaches the desktop only through Window, Clock and SoundLibrary.
+// game/). It reaches the desktop only through the seam's three interfaces: ui/Window.h,
+// ui/Clock.h and sound/SoundLibrary.h.
 
 #include <cstdint>
 #include <optional>
@@ -10,8 +11,8 @@
 
 #include "game/Checked.h"
 #include "sound/SoundLibrary.h"
+#include "ui/Clock.h"
 #include "ui/Window.h"
-#include "view/Clock.h"
 
 namespace quillet {
 
@@ -47,6 +48,12 @@ public:
     static constexpr int record_size = 82;
     static constexpr int book_capacity = 10000;
     static constexpr int search_unset = -9999;
+    // The KOMA pictures of a piece turning over, towards the と face (first_code) and towards
+    // the 歩 face; the face it leaves is not shown again.
+    static constexpr int turning_frames[2][6] = {{6, 5, 4, 3, 2, 1}, {2, 3, 4, 5, 6, 7}};
+    static constexpr const int* frames_towards(int code) {
+        return turning_frames[code == first_code ? 0 : 1];
+    }
 
     // ---- Game state ----------------------------------------------------------------------
     Grid<12> board;  // (column, row); 1..9 played, 0 and 10 the empty ring
@@ -90,21 +97,27 @@ public:
     CheckedArray<int, book_capacity + 1> book_first_line;
     CheckedArray<int, book_capacity + 1> book_last_line;
 
-    // ---- 1.x Game flow ---------------------------------------------------------------
-    void Form_Load();
-    void 初期設定();
+    // Each group of procedures below is headed by the file that defines it.
+
+    // ---- Game flow -----------------------------------------------------------------------
+    void Form_Load();  // game/form_load.cpp
+    void 初期設定();   // game/reset.cpp
+    // game/mouse_input.cpp
     void Form_MouseDown(int button, int shift, double X, double Y);
     void Form_MouseUp(int button, int shift, double X, double Y);
-    void START_Click();
+    void START_Click();  // game/modes.cpp
+    // game/modes_computer.cpp
     void SENTE_Click();
     void GOTE_Click();
+    // game/game_end.cpp
     void 終了();
     void 終了処理();
     void EXIT_Click();
     void Form_KeyDown(int keycode, int shift);
     void Form_Unload();
 
-    // ---- 2.x Rules -------------------------------------------------------------------
+    // ---- Rules ---------------------------------------------------------------------------
+    // rules/placement.cpp
     int 置けるか(int x, int y, int side, int opponent) const;
     int 置けるか_左(int x, int y, int side, int opponent) const;
     int 置けるか_右(int x, int y, int side, int opponent) const;
@@ -114,15 +127,18 @@ public:
     int 置けるか_左下(int x, int y, int side, int opponent) const;
     int 置けるか_右上(int x, int y, int side, int opponent) const;
     int 置けるか_右下(int x, int y, int side, int opponent) const;
+    // rules/flipping.cpp
     void 反転(int x, int y, int side, int opponent);
     void 反転_仮(int x, int y, int side, int opponent);
+    // rules/mobility.cpp
     int 置き場所があるか(int side, int opponent) const;
     int 調査_駒数(int code) const;
 
-    // ---- 3.x Computer player -----------------------------------------------------------
-    // The computer's turn: 1 moved, 0 passed, again_result when the human must pass;
-    // empty when the game was over on entry.
+    // ---- Computer player -----------------------------------------------------------------
+    // ai/computer_turn.cpp. The computer's turn: 1 moved, 0 passed, again_result when the human
+    // must pass; empty when the game was over on entry.
     std::optional<int> com_打つ();
+    // ai/search.cpp
     void COM置場所取得(int& column, int& row);
     void 盤_呼出();
     void 盤_呼出2();
@@ -130,8 +146,9 @@ public:
     void 盤_保存();
     void 盤_保存2();
     void 盤_保存3();
-    int 得点取得(int own, int opponent);
-    int 安全駒数(int own, int opponent) const;
+    int 得点取得(int own, int opponent);        // ai/evaluation.cpp
+    int 安全駒数(int own, int opponent) const;  // ai/safe_count.cpp
+    // ai/book.cpp
     void 定石ファイル読込();
     // Reads the book from path (the game itself only ever reads it by its bare name).
     void 定石ファイル読込(const std::string& path);
@@ -142,19 +159,22 @@ public:
     // Converts a move text; yes when it fitted one of the two forms.
     int 取得_座標(const std::string& move_text, int orientation, int& column, int& row) const;
 
-    // ---- 4.x Record and review ---------------------------------------------------------
+    // ---- Record and review ---------------------------------------------------------------
+    // record/position_record.cpp
     void 将棋盤_保存(int k);
     void 将棋盤_入替();
+    // record/navigation.cpp
     void SAISYO_Click();
     void MODORU_Click();
     void SUSUMU_Click();
-    void GYAKU_Click();
-    void SINAN_Click();
-    void 描画_指南(double x, double y, int selector);
+    void GYAKU_Click();                                 // record/reverse.cpp
+    void SINAN_Click();                                 // record/coaching.cpp
+    void 描画_指南(double x, double y, int selector);  // record/coaching_picture.cpp
     // The coaching picture the present state calls for (nothing to draw with coaching off).
-    void 描画_指南状態();
+    void 描画_指南状態();                              // record/coaching_picture.cpp
 
-    // ---- 5.x Display -----------------------------------------------------------------
+    // ---- Display -------------------------------------------------------------------------
+    // view/board_drawing.cpp
     void 描画_四角形(double x, double y, double width, double height, int color);
     void 描画_桝輪郭(int color, int x, int y);
     void 描画_桝(int x, int y);
@@ -162,11 +182,13 @@ public:
     void 描画_文字列(double x, double y, const std::string& text, int size, int color);
     void 描画_文字列(double x, double y, int number, int size, int color);
     void 描画_将棋盤();
+    // view/animation.cpp
     void 待ち時間(double seconds);
     void 描画_駒回転(int x, int y, int code);
     void 描画_駒点滅(int x, int y, int code, int times);
     void 描画_割駒(int code);
     void 描画_判定(int first_total, int second_total);
+    // view/status.cpp
     void 描画_駒手番(const std::string& first_name, const std::string& second_name);
     void 描画_手(double x, double y, int selector);
     void 描画_手番(int side);
@@ -175,14 +197,14 @@ public:
     void 描画_手順番号(double x, double y, int number, int color);
     void TEJYUN_Click();
 
-    // ---- 6.x Sound -------------------------------------------------------------------
+    // ---- Sound: sound/sound_module.cpp ----------------------------------------------------
     void sound_open(std::int32_t window_handle);
     std::int32_t sound_load(const std::string& file_name, std::int32_t flags);
     void sound_close();
     void sound_warning(const std::string& text);
     void BGM_Click();
 
-    // ---- 7.x Main window -------------------------------------------------------------
+    // ---- Main window: game/about.cpp -----------------------------------------------------
     void SONOTA_Click();
 
     Window& window() { return window_; }
@@ -190,14 +212,22 @@ public:
     SoundLibrary& sound() { return sound_; }
 
 private:
-    // Places a piece for side: sound, blink, flips, the square, the record (human moves).
+    // game/mouse_input.cpp. 駒を置く places a piece for side, the human's or the computer's:
+    // sound, blink, flips, the square, and the move recorded as a new position.
     void 駒を置く(int x, int y, int side, int opponent);
     void 人間対人間(int x, int y);
     void 人間対COM(int x, int y);
     void COM手番ループ();
+    // game/modes_computer.cpp: a game against the computer with the human on `human`.
+    void 対COM開始(int human, int computer);
+    // record/hint.cpp: looks up the human's hint in the book (after the computer's turn, 戻 and
+    // 進) and shows it while coaching is on.
+    void 指南_更新();
+    // record/coaching.cpp
     int 指南チェック(int x, int y);
     int 定石検索_人間(int& column, int& row);
-    // One step of 戻 (-1) or 進 (+1) onto position_record[move_count], animated.
+    // record/navigation.cpp: one step of 戻 (-1) or 進 (+1) onto position_record[move_count],
+    // animated.
     void 局面_移動(int direction);
     static int 相手(int side) { return side == first_code ? second_code : first_code; }
     static double twips_x(double x) { return board_left + square_width * x; }

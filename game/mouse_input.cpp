@@ -40,7 +40,8 @@ void Form1::COM手番ループ() {
     }
 }
 
-// The placement shared by both kinds of game; the side's move is recorded as a new position.
+// The one placement of a piece, for the human in either kind of game and for the computer; the
+// side's move is recorded as a new position.
 void Form1::駒を置く(int x, int y, int side, int opponent) {
     sound_.dsPlay(sound_place);
     描画_駒点滅(x, y, side, blink_count);

@@ -2,12 +2,6 @@
 
 namespace quillet {
 
-namespace {
-// Turning frames towards each face; the face the pieces leave is not shown again.
-constexpr int frames_to_second[6] = {2, 3, 4, 5, 6, 7};
-constexpr int frames_to_first[6] = {6, 5, 4, 3, 2, 1};
-}  // namespace
-
 // Abandons the recorded game: no mode until one is chosen again.
 void Form1::SAISYO_Click() {
     初期設定();
@@ -29,15 +23,8 @@ void Form1::MODORU_Click() {
     if (window_.isChecked(MenuCheck::SINAN)) {
         描画_指南(10.5, 3.1, coach_mode);
         if (side_to_move == human_piece) {
-            int column = 0, row = 0;
-            if (定石検索_人間(column, row) == yes) {
-                hint_available = yes;
-                hint_x = column;
-                hint_y = row;
-                描画_指南(10.5, 3.1, coach_hint);
-            } else {
-                hint_available = no;
-            }
+            指南_更新();
+            if (hint_available == yes) 描画_指南(10.5, 3.1, coach_hint);
         }
     }
     描画_手番(side_to_move);
@@ -55,14 +42,7 @@ void Form1::SUSUMU_Click() {
     局面_移動(+1);
 
     // The hint is looked up whoever is to move, so that switching coaching on later shows it.
-    int column = 0, row = 0;
-    if (定石検索_人間(column, row) == yes) {
-        hint_available = yes;
-        hint_x = column;
-        hint_y = row;
-    } else {
-        hint_available = no;
-    }
+    指南_更新();
     描画_指南状態();
     描画_手番(side_to_move);
 }
@@ -94,7 +74,7 @@ void Form1::局面_移動(int direction) {
     if (moved == first_code || moved == second_code) {
         // Undoing a と move turns its captures back to 歩; replaying it turns them to と.
         const bool to_second = back ? moved == first_code : moved == second_code;
-        const int* frames = to_second ? frames_to_second : frames_to_first;
+        const int* frames = frames_towards(to_second ? second_code : first_code);
         for (int f = 0; f < 6; ++f) {
             for (int x = 1; x <= 9; ++x)
                 for (int y = 1; y <= 9; ++y) {

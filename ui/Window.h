@@ -25,6 +25,26 @@ enum class Picture {
     RABERU,        // title logo
 };
 
+// The holder's name, as its picture files and the tests' logs call it ("KOMA", "MASU", ...).
+constexpr const char* holderName(Picture picture) {
+    switch (picture) {
+        case Picture::KOMA: return "KOMA";
+        case Picture::MASU: return "MASU";
+        case Picture::KOMA_SIDOU: return "KOMA_SIDOU";
+        case Picture::KUROWARE: return "KUROWARE";
+        case Picture::SIROWARE: return "SIROWARE";
+        case Picture::KUROMIDORI: return "KUROMIDORI";
+        case Picture::SIROMIDORI: return "SIROMIDORI";
+        case Picture::TE_SIJI: return "TE_SIJI";
+        case Picture::TE_SYOKYO: return "TE_SYOKYO";
+        case Picture::SINAN_SIMASU: return "SINAN_SIMASU";
+        case Picture::SINAN_MODO: return "SINAN_MODO";
+        case Picture::SINAN_SYOKYO: return "SINAN_SYOKYO";
+        case Picture::RABERU: return "RABERU";
+    }
+    return "?";
+}
+
 // Menu items that carry a check mark.
 enum class MenuCheck { TEJYUN, SINAN, BGM };
 

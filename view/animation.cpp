@@ -10,9 +10,7 @@ void Form1::待ち時間(double seconds) {
 }
 
 void Form1::描画_駒回転(int x, int y, int code) {
-    static constexpr int to_first[6] = {6, 5, 4, 3, 2, 1};
-    static constexpr int to_second[6] = {2, 3, 4, 5, 6, 7};
-    const int* frames = code == first_code ? to_first : to_second;
+    const int* frames = frames_towards(code);
     for (int f = 0; f < 6; ++f) {
         window_.drawPicture(Picture::KOMA, frames[f], twips_x(x), twips_y(y));
         描画_桝輪郭(board_color, x, y);

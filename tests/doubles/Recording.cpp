@@ -5,25 +5,6 @@
 
 namespace quillet::testing {
 
-const char* pictureName(Picture p) {
-    switch (p) {
-        case Picture::KOMA: return "KOMA";
-        case Picture::MASU: return "MASU";
-        case Picture::KOMA_SIDOU: return "KOMA_SIDOU";
-        case Picture::KUROWARE: return "KUROWARE";
-        case Picture::SIROWARE: return "SIROWARE";
-        case Picture::KUROMIDORI: return "KUROMIDORI";
-        case Picture::SIROMIDORI: return "SIROMIDORI";
-        case Picture::TE_SIJI: return "TE_SIJI";
-        case Picture::TE_SYOKYO: return "TE_SYOKYO";
-        case Picture::SINAN_SIMASU: return "SINAN_SIMASU";
-        case Picture::SINAN_MODO: return "SINAN_MODO";
-        case Picture::SINAN_SYOKYO: return "SINAN_SYOKYO";
-        case Picture::RABERU: return "RABERU";
-    }
-    return "?";
-}
-
 std::string num(double v) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.6g", v);
@@ -50,7 +31,7 @@ void RecordingWindow::outlineBox(double x1, double y1, double x2, double y2, int
 }
 
 void RecordingWindow::drawPicture(Picture picture, int index, double left, double top) {
-    std::string name = pictureName(picture);
+    std::string name = holderName(picture);
     if (picture == Picture::KOMA) name += " " + std::to_string(index);
     log_.push_back("pic " + name + " @" + num(left) + "," + num(top));
     pictureAt[{left, top}] = name;

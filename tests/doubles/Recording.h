@@ -14,7 +14,6 @@ namespace quillet::testing {
 
 using Log = std::vector<std::string>;
 
-const char* pictureName(Picture p);
 std::string num(double v);  // shortest text for a number: 595, 10.5
 
 class RecordingWindow : public Window {

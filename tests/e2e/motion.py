@@ -91,8 +91,8 @@ def input_before_a_box(game):
     game.answer("対局")
     game.answer("先手の勝ち！！", timeout=30)
     game.answer("対局", key="y")  # 続けます？
+    game.answer("開始")  # the held click, handled with the state as it is now: no game
     game.wait_board(rules.start_position(), 10, "the start position after going on")
-    game.answer("開始")  # the held click, handled with the state as it is now
     expect(game.proc.poll() is None, "the game ended")
 
 

@@ -74,10 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // One game object for the whole run: the loader starts every read from an empty book, and
     // everything else a lookup reads is set again below.
-    static quillet::NullWindow window;
-    static quillet::VirtualClock clock;
-    static quillet::SilentSoundLibrary sound;
-    static Form1 f(window, clock, sound);
+    static quillet::HeadlessGame game;
+    Form1& f = game.form;
     f.human_piece = Form1::first_code;
     f.computer_piece = Form1::second_code;
     f.定石ファイル読込(bookPath);

@@ -10,7 +10,7 @@
 #include <QGuiApplication>
 #include <QStyle>
 
-#include "ui/AppSetup.h"
+#include "ui/qt/AppSetup.h"
 
 namespace quillet::testing {
 namespace {

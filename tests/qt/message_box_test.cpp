@@ -9,8 +9,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "ui/QtWindow.h"
-#include "ui/TitleFit.h"
+#include "ui/qt/QtWindow.h"
+#include "ui/qt/TitleFit.h"
 
 namespace quillet::testing {
 namespace {

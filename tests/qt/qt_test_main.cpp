@@ -5,7 +5,7 @@
 #include <QApplication>
 
 #include "tests/qt/QtEnvironment.h"
-#include "ui/AppSetup.h"
+#include "ui/qt/AppSetup.h"
 
 int main(int argc, char** argv) {
     quillet::testing::fixQtEnvironment();

@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "tests/qt/QtFixture.h"
-#include "ui/Palette.h"
+#include "ui/qt/Palette.h"
 
 namespace quillet::testing {
 namespace {
@@ -254,7 +254,7 @@ TEST_F(Drawing, PlacedFromTwipsAsOneFixedWindow) {
     window.placeWindow(-60, -60, 8500, 8000);
     window.show();
     // The frame is known only once the window is up; the placement follows it.
-    QTest::qWait(50);
+    (void)QTest::qWaitFor([&] { return window.frameGeometry().size() == QSize(567, 533); }, 5000);
     EXPECT_EQ(window.frameGeometry().size(), QSize(567, 533));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
     EXPECT_EQ(window.windowTitle(), "Quillet");

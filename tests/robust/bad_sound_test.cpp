@@ -14,6 +14,7 @@
 #include "game/Form1.h"
 #include "sound/sdl/SdlSoundLibrary.h"
 #include "tests/doubles/Recording.h"
+#include "tests/support/TempDir.h"
 
 namespace quillet::testing {
 namespace {
@@ -36,8 +37,9 @@ std::string validWave() {
 }
 
 struct BadSound : ::testing::Test {
-    fs::path home = fs::current_path();
-    fs::path dir;
+    TempDir tempDir{"quillet-badsound"};
+    WorkingDirectory workingDirectory{tempDir.path()};  // the game reads its sounds by bare name
+    const fs::path dir = tempDir.path();
     Log log;
     RecordingWindow window{log};
     RecordingClock clock{log};
@@ -46,14 +48,6 @@ struct BadSound : ::testing::Test {
 
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        std::string name = (fs::temp_directory_path() / "quillet-badsound-XXXXXX").string();
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        dir = name;
-        fs::current_path(dir);  // the game reads its sounds by bare name
-    }
-    void TearDown() override {
-        fs::current_path(home);
-        fs::remove_all(dir);
     }
     void write(const std::string& file, const std::string& bytes) {
         std::ofstream(dir / file, std::ios::binary) << bytes;

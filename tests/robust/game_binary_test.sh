@@ -68,8 +68,14 @@ no-japanese-font)
 terminate)
   (cd "$work" && QT_QPA_PLATFORM=offscreen exec "$game" >"$work/out" 2>"$work/err") &
   pid=$!
-  sleep 3
+  # Until the sound device is open (SDL's audio thread runs), at most 20 s.
+  for _ in $(seq 200); do
+    kill -0 "$pid" 2>/dev/null || break
+    grep -qs '^SDLAudio' /proc/"$pid"/task/*/comm && break
+    sleep 0.1
+  done
   kill -0 "$pid" 2>/dev/null || fail "the game did not start: $(cat "$work/err")"
+  grep -qs '^SDLAudio' /proc/"$pid"/task/*/comm || fail "the game did not open its sound device"
   kill -TERM "$pid"
   for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$pid" 2>/dev/null; then

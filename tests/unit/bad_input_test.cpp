@@ -9,7 +9,8 @@
 #include <string>
 #include <utility>
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
+#include "tests/support/TempDir.h"
 
 namespace quillet::testing {
 namespace {
@@ -20,27 +21,16 @@ namespace fs = std::filesystem;
 const std::string kStartKeyComputerFirst = "202,,,,120000,210000,,,,";
 
 struct BadBook : GameFixture {
-    fs::path home = fs::current_path();
-    fs::path dir;
+    TempDir tempDir{"quillet-badbook"};
+    WorkingDirectory workingDirectory{tempDir.path()};  // the game reads its book by bare name
+    const fs::path dir = tempDir.path();
 
-    void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "quillet-badbook-XXXXXX").string();
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        dir = name;
-        fs::current_path(dir);  // the game reads its book by bare name
-    }
-    void TearDown() override {
-        fs::current_path(home);
-        fs::remove_all(dir);
-    }
     void writeBook(const std::string& text) { std::ofstream(dir / "Quillet.定石", std::ios::binary) << text; }
 
     // The square the search alone chooses for と from the start position.
     static std::pair<int, int> searchChoiceFromStart() {
-        NullWindow w;
-        VirtualClock c;
-        SilentSoundLibrary s;
-        Form1 f(w, c, s);
+        HeadlessGame game;
+        Form1& f = game.form;
         f.初期設定();
         f.computer_piece = Form1::first_code;
         f.human_piece = Form1::second_code;

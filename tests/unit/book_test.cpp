@@ -7,7 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
+#include "tests/support/TempDir.h"
 
 namespace quillet::testing {
 namespace {
@@ -31,19 +32,12 @@ std::string turned(std::string cells, int quarters) {
 }
 
 struct BookTest : GameFixture {
-    fs::path home = fs::current_path();
-    fs::path dir;
+    TempDir tempDir{"quillet-book"};
+    WorkingDirectory workingDirectory{tempDir.path()};  // the game reads its book by bare name
+    const fs::path dir = tempDir.path();
 
     void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "quillet-book-XXXXXX").string();
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        dir = name;
-        fs::current_path(dir);  // the game reads its book by bare name
         setBoard(kStart);
-    }
-    void TearDown() override {
-        fs::current_path(home);
-        fs::remove_all(dir);
     }
     void load(const std::string& text) {
         std::ofstream(dir / "Quillet.定石", std::ios::binary) << text;

@@ -1,6 +1,6 @@
 // Coaching mode: the switch, and a human click while the book knows the human's move.
 
-#include "tests/unit/record_support.h"
+#include "tests/support/GameLog.h"
 
 using namespace quillet;
 using namespace quillet::testing;

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "tests/unit/record_support.h"
+#include "tests/support/GameLog.h"
 
 namespace quillet::testing {
 namespace {

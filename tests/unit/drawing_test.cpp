@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
 
 using namespace quillet;
 using namespace quillet::testing;

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
 
 namespace quillet::testing {
 namespace {

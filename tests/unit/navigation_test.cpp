@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "tests/unit/record_support.h"
+#include "tests/support/GameLog.h"
 
 using namespace quillet;
 using namespace quillet::testing;

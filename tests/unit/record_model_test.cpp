@@ -7,7 +7,7 @@
 #include <random>
 #include <set>
 
-#include "tests/unit/record_support.h"
+#include "tests/support/GameLog.h"
 
 using namespace quillet;
 using namespace quillet::testing;
@@ -42,10 +42,8 @@ struct Model {
 };
 
 struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
-    NullWindow oracleWindow;
-    VirtualClock oracleClock;
-    SilentSoundLibrary oracleSound;
-    Form1 oracle{oracleWindow, oracleClock, oracleSound};  // answers book questions only
+    HeadlessGame oracleGame;
+    Form1& oracle = oracleGame.form;  // answers book questions only
 
     Model m;
     std::mt19937 rng;
@@ -68,7 +66,7 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
     int pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
 
     std::string keyFor(const std::string& b, int human) {
-        quillet::testing::setBoard(oracle, b);
+        tool::setBoardText(oracle, b);
         oracle.human_piece = human;
         oracle.computer_piece = other(human);
         return humanKey(oracle);
@@ -105,7 +103,7 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
     }
 
     std::optional<std::pair<int, int>> bookHint(const std::string& b) {
-        quillet::testing::setBoard(oracle, b);
+        tool::setBoardText(oracle, b);
         oracle.human_piece = m.human;
         oracle.computer_piece = m.computer;
         oracle.将棋盤_入替();
@@ -556,9 +554,9 @@ TEST(RecordAfterAPass, TheComputersPassRecordsTheHumanAsToMove) {
     Form1 form{window, clock, sound};
     form.初期設定();
     form.move_side[1] = Form1::no_side;  // what an unwritten entry holds
-    setBoard(form,
-             ".........\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n"
-             "xxxxxo.o.\n");
+    tool::setBoardText(form,
+                       ".........\n.........\n.........\n.........\n.........\n.........\n.........\n"
+                       ".........\nxxxxxo.o.\n");
     form.将棋盤_保存(0);
     form.game_mode = Form1::mode_vs_computer;
     form.human_piece = form.side_to_move = X;

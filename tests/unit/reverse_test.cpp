@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "tests/unit/record_support.h"
+#include "tests/support/GameLog.h"
 
 using namespace quillet;
 using namespace quillet::testing;

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
 
 namespace quillet::testing {
 namespace {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
 
 namespace quillet::testing {
 namespace {

@@ -9,7 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
+#include "tests/support/TempDir.h"
 
 namespace quillet::testing {
 namespace {
@@ -32,19 +33,10 @@ std::string waveImage(int frames) {
 }
 
 struct SoundModule : GameFixture {
-    fs::path home = fs::current_path();
-    fs::path dir;
+    TempDir tempDir{"quillet-sound"};
+    WorkingDirectory workingDirectory{tempDir.path()};  // the game looks its sounds up by bare name
+    const fs::path dir = tempDir.path();
 
-    void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "quillet-sound-XXXXXX").string();
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        dir = name;
-        fs::current_path(dir);  // the game looks its sounds up by bare name
-    }
-    void TearDown() override {
-        fs::current_path(home);
-        fs::remove_all(dir);
-    }
     void write(const std::string& name, const std::string& bytes) {
         std::ofstream(dir / name, std::ios::binary) << bytes;
     }

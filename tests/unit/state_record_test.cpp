@@ -1,6 +1,6 @@
 // The game state after a reset, and the position record's board operations.
 
-#include "tests/doubles/Fixture.h"
+#include "tests/support/Fixture.h"
 
 using namespace quillet;
 using namespace quillet::testing;
@@ -93,10 +93,8 @@ TEST_F(ResetTest, SaveCopiesThePlayAreaAndExchangeSwapsOnlyPieces) {
 }
 
 TEST(CheckedStorage, OutOfRangeIndicesStopTheProgram) {
-    NullWindow w;
-    VirtualClock c;
-    SilentSoundLibrary s;
-    Form1 form(w, c, s);
+    HeadlessGame game;
+    Form1& form = game.form;
     EXPECT_DEATH(form.board(12, 0) = 1, "board column index 12");
     EXPECT_DEATH(form.board(0, -1) = 1, "board row index -1");
     EXPECT_DEATH(form.move_side[82] = 1, "index 82");

@@ -1,13 +1,14 @@
 #pragma once
 // Doubles for running the game without a desktop: a window that draws nothing, a clock whose
-// sleep only advances virtual time, and a silent sound library.
+// sleep only advances virtual time, and a silent sound library; and a Form1 on all three.
 
 #include <deque>
 #include <stdexcept>
 
+#include "game/Form1.h"
 #include "sound/SoundLibrary.h"
+#include "ui/Clock.h"
 #include "ui/Window.h"
-#include "view/Clock.h"
 
 namespace quillet {
 
@@ -66,6 +67,14 @@ public:
     void dsPlay(std::int32_t) override {}
     void dsPlayLooping(std::int32_t) override {}
     void dsStop(std::int32_t) override {}
+};
+
+// The game on the headless doubles, as quillet-tool and the tests run it.
+struct HeadlessGame {
+    NullWindow window;
+    VirtualClock clock;
+    SilentSoundLibrary sound;
+    Form1 form{window, clock, sound};
 };
 
 }  // namespace quillet

@@ -1,7 +1,9 @@
 #pragma once
-// quillet-tool's subcommands. Each file registers its own with a static Registrar, so adding a
-// subcommand never touches main.cpp.
+// quillet-tool's subcommands, a library that the executable and the tests both call. Each command
+// takes its arguments and where to write, and returns the exit code; registry.cpp names them for
+// the executable, so adding a subcommand never touches main.cpp.
 
+#include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -28,13 +30,39 @@ struct Registrar {
     Registrar(const std::string& name, const std::string& usage, CommandFn fn);
 };
 
-// A Form1 on the headless doubles.
-struct HeadlessGame {
-    NullWindow window;
-    VirtualClock clock;
-    SilentSoundLibrary sound;
-    Form1 form{window, clock, sound};
+// Where a command writes: its answer to `out`, progress and failures to `err`.
+struct Output {
+    std::FILE* out = stdout;
+    std::FILE* err = stderr;
 };
+
+// The subcommands. Each throws UsageError for bad arguments and InputError for bad input.
+int bestmoveCommand(const Args& args, const Output& o);
+int evalCommand(const Args& args, const Output& o);
+int safeCommand(const Args& args, const Output& o);
+int searchinfoCommand(const Args& args, const Output& o);
+int benchCommand(const Args& args, const Output& o);
+int bookCommand(const Args& args, const Output& o);
+int bookgainCommand(const Args& args, const Output& o);
+int lookupCommand(const Args& args, const Output& o);
+int stringCommand(const Args& args, const Output& o);
+int matchCommand(const Args& args, const Output& o);
+int perftCommand(const Args& args, const Output& o);
+int selfplayCommand(const Args& args, const Output& o);
+
+// Leaves at `depth` plies below the position on form.board with `side` to move, by the game's
+// own rules (the board is left as it was). A pass uses a ply; a finished game is one leaf.
+unsigned long long perft(Form1& form, int depth, int side, int opponent);
+
+// The search over the bench's fixed self-play games: from the start and from every two-ply
+// opening, the search playing both sides. The evaluation total is a signature of the search.
+struct BenchTotals {
+    int timing_runs = 5;
+    int games = 0;
+    std::vector<double> seconds;  // one per search, the fastest of timing_runs
+    long evaluations = 0;
+};
+BenchTotals bench(int timingRuns);
 
 // Reads a position file (9 rows of 9 of x o ., then "computer x|o") into form's board and
 // sides. Throws InputError naming the file and line on malformed input.

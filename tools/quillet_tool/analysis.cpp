@@ -18,64 +18,11 @@ const std::string& oneFile(const Args& args) {
     return args[0];
 }
 
-int bestmoveCommand(const Args& args) {
-    HeadlessGame game;
-    Form1& f = game.form;
-    loadPositionFile(oneFile(args), f);
-    if (f.置き場所があるか(f.computer_piece, f.human_piece) == Form1::no) {
-        std::printf("none\n");
-        return 0;
-    }
-    int column = 0, row = 0;
-    f.COM置場所取得(column, row);
-    std::printf("%s\n", squareName(column, row).c_str());
-    return 0;
-}
-
-int evalCommand(const Args& args) {
-    HeadlessGame game;
-    Form1& f = game.form;
-    loadPositionFile(oneFile(args), f);
-    std::printf("%d\n", f.得点取得(f.computer_piece, f.human_piece));
-    return 0;
-}
-
-int safeCommand(const Args& args) {
-    HeadlessGame game;
-    Form1& f = game.form;
-    loadPositionFile(oneFile(args), f);
-    std::printf("%d %d\n", f.安全駒数(Form1::first_code, Form1::second_code),
-                f.安全駒数(Form1::second_code, Form1::first_code));
-    return 0;
-}
-
-int searchinfoCommand(const Args& args) {
-    HeadlessGame game;
-    Form1& f = game.form;
-    loadPositionFile(oneFile(args), f);
-    if (f.置き場所があるか(f.computer_piece, f.human_piece) == Form1::no) {
-        std::printf("none\n");
-        return 0;
-    }
-    int column = 0, row = 0;
-    const long before = f.evaluation_calls;
-    f.COM置場所取得(column, row);
-    std::printf("%s %d %ld\n", squareName(column, row).c_str(), f.best1, f.evaluation_calls - before);
-    return 0;
-}
-
 // Plays the legal square (x, y) for side on the board, without animation.
 void play(Form1& f, int x, int y, int side, int opponent) {
     f.反転_仮(x, y, side, opponent);
     f.board(x, y) = side;
 }
-
-struct BenchTotals {
-    int timing_runs = 5;
-    int games = 0;
-    std::vector<double> seconds;  // one per search
-    long evaluations = 0;
-};
 
 // One game with the search playing both sides from the position on the board.
 void selfPlay(Form1& f, int side, BenchTotals& totals) {
@@ -117,15 +64,63 @@ std::vector<std::pair<int, int>> legalSquares(const Form1& f, int side, int oppo
     return squares;
 }
 
+}  // namespace
+
+namespace {
+
+// The search's square in the position file, with its value and the evaluations it made when
+// `info`; "none" when the computer has no legal square.
+int searchCommand(const Args& args, const Output& o, bool info) {
+    HeadlessGame game;
+    Form1& f = game.form;
+    loadPositionFile(oneFile(args), f);
+    if (f.置き場所があるか(f.computer_piece, f.human_piece) == Form1::no) {
+        std::fprintf(o.out, "none\n");
+        return 0;
+    }
+    int column = 0, row = 0;
+    const long before = f.evaluation_calls;
+    f.COM置場所取得(column, row);
+    if (info)
+        std::fprintf(o.out, "%s %d %ld\n", squareName(column, row).c_str(), f.best1,
+                     f.evaluation_calls - before);
+    else
+        std::fprintf(o.out, "%s\n", squareName(column, row).c_str());
+    return 0;
+}
+
+}  // namespace
+
+int bestmoveCommand(const Args& args, const Output& o) {
+    return searchCommand(args, o, false);
+}
+
+int searchinfoCommand(const Args& args, const Output& o) {
+    return searchCommand(args, o, true);
+}
+
+int evalCommand(const Args& args, const Output& o) {
+    HeadlessGame game;
+    Form1& f = game.form;
+    loadPositionFile(oneFile(args), f);
+    std::fprintf(o.out, "%d\n", f.得点取得(f.computer_piece, f.human_piece));
+    return 0;
+}
+
+int safeCommand(const Args& args, const Output& o) {
+    HeadlessGame game;
+    Form1& f = game.form;
+    loadPositionFile(oneFile(args), f);
+    std::fprintf(o.out, "%d %d\n", f.安全駒数(Form1::first_code, Form1::second_code),
+                 f.安全駒数(Form1::second_code, Form1::first_code));
+    return 0;
+}
+
 // Search time over a fixed set of self-play games: from the start and from every two-ply
 // opening. The clock is virtual, so the marker's pauses cost nothing; only computing counts.
-// The evaluation total is a signature of the search: it changes only if the search does.
-int benchCommand(const Args& args) {
+BenchTotals bench(int timingRuns) {
     BenchTotals totals;
-    if (args.size() == 2 && args[0] == "--runs")
-        totals.timing_runs = static_cast<int>(parseNumber(args[1], "runs", 1, 1000));
-    else if (!args.empty())
-        throw UsageError("unexpected argument '" + args[0] + "'");
+    totals.timing_runs = timingRuns;
     HeadlessGame game;
     Form1& f = game.form;
     const int first = Form1::first_code, second = Form1::second_code;
@@ -144,6 +139,16 @@ int benchCommand(const Args& args) {
             selfPlay(f, first, totals);
         }
     }
+    return totals;
+}
+
+int benchCommand(const Args& args, const Output& o) {
+    int runs = 5;
+    if (args.size() == 2 && args[0] == "--runs")
+        runs = static_cast<int>(parseNumber(args[1], "runs", 1, 1000));
+    else if (!args.empty())
+        throw UsageError("unexpected argument '" + args[0] + "'");
+    const BenchTotals totals = bench(runs);
 
     std::vector<double> sorted = totals.seconds;
     std::sort(sorted.begin(), sorted.end());
@@ -152,20 +157,13 @@ int benchCommand(const Args& args) {
     const double worst = n == 0 ? 0 : sorted.back();
     double total = 0;
     for (double s : sorted) total += s;
-    std::printf("bench games %d searches %zu (fastest of %d runs each) median %.3f ms worst %.3f ms total %.3f s evals %ld evals/s %.0f\n",
-                totals.games, n, totals.timing_runs, median * 1e3, worst * 1e3, total, totals.evaluations,
-                total > 0 ? totals.evaluations / total : 0.0);
+    std::fprintf(
+        o.out,
+        "bench games %d searches %zu (fastest of %d runs each) median %.3f ms worst %.3f ms total %.3f s "
+        "evals %ld evals/s %.0f\n",
+        totals.games, n, totals.timing_runs, median * 1e3, worst * 1e3, total, totals.evaluations,
+        total > 0 ? totals.evaluations / total : 0.0);
     return 0;
 }
 
-Registrar bestmoveRegistrar("bestmove", "FILE  the square the computer's search chooses, or none", bestmoveCommand);
-Registrar evalRegistrar("eval", "FILE  the evaluation of the position for the computer's side", evalCommand);
-Registrar safeRegistrar("safe", "FILE  the safe pieces of x, then of o", safeCommand);
-Registrar searchinfoRegistrar("searchinfo", "FILE  chosen square, its value and the evaluations made",
-                              searchinfoCommand);
-Registrar benchRegistrar("bench", "[--runs N]  search time per move over fixed self-play games, each search\n"
-                         "      timed as the fastest of N runs (5)",
-                         benchCommand);
-
-}  // namespace
 }  // namespace quillet::tool

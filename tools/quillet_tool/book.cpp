@@ -10,9 +10,7 @@
 
 namespace quillet::tool {
 
-namespace {
-
-int bookCommand(const Args& args) {
+int bookCommand(const Args& args, const Output& o) {
     engine::BookOptions options;
     std::string out = "Quillet.定石";
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -30,8 +28,9 @@ int bookCommand(const Args& args) {
             throw UsageError("unexpected argument '" + a + "'");
     }
     options.threads = static_cast<int>(std::max(1u, std::min(2u, std::thread::hardware_concurrency())));
-    options.progress = [](const engine::BookProgress& p) {
-        std::fprintf(stderr, "book: %d pieces placed: searched %d of %d planned (at most %d), depth %d, %.1f s%s\n",
+    options.progress = [&o](const engine::BookProgress& p) {
+        std::fprintf(o.err,
+                     "book: %d pieces placed: searched %d of %d planned (at most %d), depth %d, %.1f s%s\n",
                      p.ply, p.searched, p.planned, p.budget, p.depth, p.seconds, p.plyDone ? " (done)" : "");
     };
     // The file is rewritten after every ply, so a long build that is stopped still leaves a
@@ -52,13 +51,9 @@ int bookCommand(const Args& args) {
     const std::vector<engine::BookLine> lines = engine::buildBook(options);
     write(lines);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("book lines %zu depth %d threads %d time %.1f s file %s\n", lines.size(), options.depth,
-                options.threads, seconds, out.c_str());
+    std::fprintf(o.out, "book lines %zu depth %d threads %d time %.1f s file %s\n", lines.size(),
+                 options.depth, options.threads, seconds, out.c_str());
     return 0;
 }
 
-Registrar bookRegistrar("book", "[--lines N] [--depth D] [--out FILE]  write the opening book (default Quillet.定石)",
-                        bookCommand);
-
-}  // namespace
 }  // namespace quillet::tool

@@ -12,6 +12,7 @@
 
 #include "tools/engine/Book.h"
 #include "tools/engine/Search.h"
+#include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
 
 namespace quillet::tool {
@@ -30,19 +31,15 @@ int gameSearchMove(HeadlessGame& game, const engine::Position& p) {
     Form1& f = game.form;
     f.computer_piece = Form1::first_code;
     f.human_piece = Form1::second_code;
-    for (int x = 0; x <= 11; ++x)
-        for (int y = 0; y <= 11; ++y) f.board(x, y) = Form1::empty_code;
-    for (int y = 1; y <= 9; ++y)
-        for (int x = 1; x <= 9; ++x) {
-            if (p.own & engine::bitAt(x, y)) f.board(x, y) = Form1::first_code;
-            if (p.opp & engine::bitAt(x, y)) f.board(x, y) = Form1::second_code;
-        }
+    setEnginePosition(f, p, Form1::first_code);
     int column = 0, row = 0;
     f.COM置場所取得(column, row);
     return engine::squareIndex(column, row);
 }
 
-int bookgainCommand(const Args& args) {
+}  // namespace
+
+int bookgainCommand(const Args& args, const Output& o) {
     std::string path = "Quillet.定石";
     int depth = 10;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -101,7 +98,7 @@ int bookgainCommand(const Args& args) {
             const auto now = std::chrono::steady_clock::now();
             if (now - lastReport > std::chrono::seconds(5)) {
                 lastReport = now;
-                std::fprintf(stderr, "bookgain: %d of %zu positions, %.0f s\n", done.load(), positions.size(),
+                std::fprintf(o.err, "bookgain: %d of %zu positions, %.0f s\n", done.load(), positions.size(),
                              std::chrono::duration<double>(now - start).count());
             }
         }
@@ -121,17 +118,13 @@ int bookgainCommand(const Args& args) {
     }
     const double n = static_cast<double>(results.size());
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("bookgain positions %zu differ %d (%.1f%%) mean gain %.2f discs per position, %.2f where they "
-                "differ; book move valued lower in %d; depth %d time %.1f s\n",
-                results.size(), differ, 100.0 * differ / n, total / n / engine::kDisc,
-                differ ? static_cast<double>(total) / differ / engine::kDisc : 0.0, worse, depth, seconds);
+    std::fprintf(
+        o.out,
+        "bookgain positions %zu differ %d (%.1f%%) mean gain %.2f discs per position, %.2f where they "
+        "differ; book move valued lower in %d; depth %d time %.1f s\n",
+        results.size(), differ, 100.0 * differ / n, total / n / engine::kDisc,
+        differ ? static_cast<double>(total) / differ / engine::kDisc : 0.0, worse, depth, seconds);
     return 0;
 }
 
-Registrar bookgainRegistrar("bookgain",
-                            "[--book FILE] [--depth D]  engine value of each book move minus that of the "
-                            "game's own search's move (default Quillet.定石, depth 10)",
-                            bookgainCommand);
-
-}  // namespace
 }  // namespace quillet::tool

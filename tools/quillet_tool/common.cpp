@@ -1,5 +1,6 @@
 #include <fstream>
 
+#include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
 
 namespace quillet::tool {
@@ -8,25 +9,19 @@ void loadPositionFile(const std::string& path, Form1& form) {
     std::ifstream in(path);
     if (!in) throw InputError("cannot open position file '" + path + "'");
     form.初期設定();
-    std::string line;
+    std::string line, rows;
     for (int y = 1; y <= 9; ++y) {
         if (!std::getline(in, line)) throw InputError(path + ": line " + std::to_string(y) + ": missing board row");
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.size() != 9)
             throw InputError(path + ": line " + std::to_string(y) + ": a board row needs 9 characters of x o .");
-        for (int x = 1; x <= 9; ++x) {
-            const char c = line[x - 1];
-            if (c == 'x')
-                form.board(x, y) = Form1::first_code;
-            else if (c == 'o')
-                form.board(x, y) = Form1::second_code;
-            else if (c == '.')
-                form.board(x, y) = Form1::empty_code;
-            else
+        for (const char c : line)
+            if (c != 'x' && c != 'o' && c != '.')
                 throw InputError(path + ": line " + std::to_string(y) + ": unexpected character '" +
                                  std::string(1, c) + "' (use x, o or .)");
-        }
+        rows += line;
     }
+    setBoardText(form, rows);
     if (!std::getline(in, line)) throw InputError(path + ": line 10: missing 'computer x' or 'computer o'");
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line == "computer x") {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "tools/engine/Search.h"
+#include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
 
 namespace quillet::tool {
@@ -33,28 +34,20 @@ constexpr int kRandomOpponentMoves = 4;
 int opposite(int side) { return side == X ? O : X; }
 
 struct Position {
-    std::vector<int> cells;  // 81 cell codes, row by row from a1
+    std::string board;  // as text (Board.h)
     int mover = X;
 };
 
-int& cell(Position& p, int x, int y) { return p.cells[(y - 1) * 9 + (x - 1)]; }
-int cell(const Position& p, int x, int y) { return p.cells[(y - 1) * 9 + (x - 1)]; }
-
+// The position on f's board, the computer on the side to move.
 void put(Form1& f, const Position& p) {
-    for (int x = 0; x <= 11; ++x)
-        for (int y = 0; y <= 11; ++y) f.board(x, y) = Form1::empty_code;
-    for (int y = 1; y <= 9; ++y)
-        for (int x = 1; x <= 9; ++x) f.board(x, y) = cell(p, x, y);
+    setBoardText(f, p.board);
     f.computer_piece = p.mover;
     f.human_piece = opposite(p.mover);
 }
 
 Position startPosition(Form1& f) {
     f.初期設定();
-    Position p{std::vector<int>(81), X};
-    for (int y = 1; y <= 9; ++y)
-        for (int x = 1; x <= 9; ++x) cell(p, x, y) = f.board(x, y);
-    return p;
+    return {boardText(f), X};
 }
 
 // p after its side to move plays (x, y), which must be legal, flipped by the game's own rules.
@@ -62,10 +55,7 @@ Position play(Form1& f, const Position& p, int x, int y) {
     put(f, p);
     f.反転(x, y, p.mover, opposite(p.mover));
     f.board(x, y) = p.mover;
-    Position next{std::vector<int>(81), opposite(p.mover)};
-    for (int yy = 1; yy <= 9; ++yy)
-        for (int xx = 1; xx <= 9; ++xx) cell(next, xx, yy) = f.board(xx, yy);
-    return next;
+    return {boardText(f), opposite(p.mover)};
 }
 
 std::vector<std::pair<int, int>> legalSquares(Form1& f, const Position& p) {
@@ -117,17 +107,13 @@ class EnginePlayer : public Player {
 public:
     explicit EnginePlayer(int depth) : depth_(depth), searcher_(18) {}
     std::pair<int, int> choose(const Position& p) override {
-        engine::Position e;
-        for (int y = 1; y <= 9; ++y)
-            for (int x = 1; x <= 9; ++x) {
-                if (cell(p, x, y) == p.mover) e.own |= engine::bitAt(x, y);
-                if (cell(p, x, y) == opposite(p.mover)) e.opp |= engine::bitAt(x, y);
-            }
-        const int move = searcher_.search(e, depth_).move;
+        put(game_.form, p);
+        const int move = searcher_.search(enginePosition(game_.form, p.mover), depth_).move;
         return {engine::columnOf(move), engine::rowOf(move)};
     }
 
 private:
+    HeadlessGame game_;
     int depth_;
     engine::Searcher searcher_;
 };
@@ -162,16 +148,18 @@ Result playOut(Form1& rules, Position p, Player& tested, int side, Player& oppon
         p = play(rules, p, square.first, square.second);
     }
     Result r;
-    for (int c : p.cells) {
-        if (c == side) ++r.ownDiscs;
-        if (c == opposite(side)) ++r.otherDiscs;
+    for (char c : p.board) {
+        if (c == cellLetter(side)) ++r.ownDiscs;
+        if (c == cellLetter(opposite(side))) ++r.otherDiscs;
     }
     return r;
 }
 
 const char* sideName(int side) { return side == X ? "と" : "歩"; }
 
-int matchCommand(const Args& args) {
+}  // namespace
+
+int matchCommand(const Args& args, const Output& o) {
     std::string path = "Quillet.定石";
     long pairs = 0;
     int opponentDepth = 0;
@@ -212,24 +200,27 @@ int matchCommand(const Args& args) {
             if (a.outcome() > b.outcome()) ++better;
             if (a.outcome() < b.outcome()) ++worse;
         }
-        std::printf("match: %ld pairs against %s, opponent's first %d moves random; mean disc difference with the "
-                    "book %+.2f, without %+.2f; outcome better with the book in %ld pairs, worse in %ld; book "
-                    "moves %d\n",
-                    pairs, engineOpponent ? ("the engine at depth " + std::to_string(opponentDepth)).c_str()
-                                          : "the computer without its book",
-                    kRandomOpponentMoves, static_cast<double>(sumWith) / pairs,
-                    static_cast<double>(sumWithout) / pairs, better, worse, withBook.bookMoves);
+        std::fprintf(
+            o.out,
+            "match: %ld pairs against %s, opponent's first %d moves random; mean disc difference with the "
+            "book %+.2f, without %+.2f; outcome better with the book in %ld pairs, worse in %ld; book "
+            "moves %d\n",
+            pairs,
+            engineOpponent ? ("the engine at depth " + std::to_string(opponentDepth)).c_str()
+                           : "the computer without its book",
+            kRandomOpponentMoves, static_cast<double>(sumWith) / pairs,
+            static_cast<double>(sumWithout) / pairs, better, worse, withBook.bookMoves);
         return 0;
     }
 
     // The start, then every distinct position two plies in.
     std::vector<Position> openings{start};
-    std::set<std::vector<int>> seen;
+    std::set<std::string> seen;
     for (const auto& [x1, y1] : legalSquares(rules, start)) {
         const Position one = play(rules, start, x1, y1);
         for (const auto& [x2, y2] : legalSquares(rules, one)) {
             Position two = play(rules, one, x2, y2);
-            if (seen.insert(two.cells).second) openings.push_back(std::move(two));
+            if (seen.insert(two.board).second) openings.push_back(std::move(two));
         }
     }
     int wins = 0, losses = 0, draws = 0, games = 0;
@@ -243,20 +234,16 @@ int matchCommand(const Args& args) {
             wins += r.outcome() > 0;
             losses += r.outcome() < 0;
             draws += r.outcome() == 0;
-            std::printf("opening %zu, book plays %s: %d-%d (%d book moves)\n", i, sideName(side), r.ownDiscs,
-                        r.otherDiscs, withBook.bookMoves - bookMovesBefore);
+            std::fprintf(o.out, "opening %zu, book plays %s: %d-%d (%d book moves)\n", i, sideName(side),
+                         r.ownDiscs, r.otherDiscs, withBook.bookMoves - bookMovesBefore);
         }
-    std::printf("match: %d games from %zu openings; with the book %d wins, %d losses, %d draws; score %.1f%%; "
-                "mean disc difference %+.2f; book moves %d\n",
-                games, openings.size(), wins, losses, draws, 100.0 * (wins + 0.5 * draws) / games,
-                static_cast<double>(discDifference) / games, withBook.bookMoves);
+    std::fprintf(
+        o.out,
+        "match: %d games from %zu openings; with the book %d wins, %d losses, %d draws; score %.1f%%; "
+        "mean disc difference %+.2f; book moves %d\n",
+        games, openings.size(), wins, losses, draws, 100.0 * (wins + 0.5 * draws) / games,
+        static_cast<double>(discDifference) / games, withBook.bookMoves);
     return 0;
 }
 
-Registrar matchRegistrar("match",
-                         "[--book FILE] [--random PAIRS] [--opponent-depth D]  the computer with its book against "
-                         "play without it",
-                         matchCommand);
-
-}  // namespace
 }  // namespace quillet::tool

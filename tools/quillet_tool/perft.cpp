@@ -29,9 +29,7 @@ unsigned long long perft(Form1& form, int depth, int side, int opponent) {
     return 1;
 }
 
-namespace {
-
-int perftCommand(const Args& args) {
+int perftCommand(const Args& args, const Output& o) {
     if (args.empty()) throw UsageError("missing depth");
     bool fast = false;
     std::string depthText;
@@ -49,7 +47,8 @@ int perftCommand(const Args& args) {
         const auto start = std::chrono::steady_clock::now();
         const unsigned long long leaves = engine::perft(engine::Position::start(), depth);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("perft %d time %.3f s (bitboards, one thread) leaves %llu\n", depth, seconds, leaves);
+        std::fprintf(o.out, "perft %d time %.3f s (bitboards, one thread) leaves %llu\n", depth, seconds,
+                     leaves);
         return 0;
     }
     HeadlessGame game;
@@ -57,11 +56,8 @@ int perftCommand(const Args& args) {
     const auto start = std::chrono::steady_clock::now();
     const unsigned long long leaves = perft(game.form, depth, Form1::first_code, Form1::second_code);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("perft %d time %.3f s leaves %llu\n", depth, seconds, leaves);
+    std::fprintf(o.out, "perft %d time %.3f s leaves %llu\n", depth, seconds, leaves);
     return 0;
 }
 
-Registrar perftRegistrar("perft", "N [--fast]  leaves of the game tree N plies deep from the start", perftCommand);
-
-}  // namespace
 }  // namespace quillet::tool

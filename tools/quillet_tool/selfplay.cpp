@@ -51,7 +51,8 @@ Options parseOptions(const Args& args) {
 
 class Soak {
 public:
-    Soak(const Options& options) : options_(options), random_(options.seed) {}
+    Soak(const Options& options, const Output& output)
+        : options_(options), output_(output), random_(options.seed) {}
 
     int run() {
         const auto start = std::chrono::steady_clock::now();
@@ -68,10 +69,10 @@ public:
                 ++failed_;
         }
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("selfplay: games %ld, moves checked %ld, failures %ld, book lines %d, book hints seen %ld, "
+        std::fprintf(output_.out, "selfplay: games %ld, moves checked %ld, failures %ld, book lines %d, book hints seen %ld, "
                     "seed %lu, %.1f s\n",
                     options_.games, movesChecked_, failures_, bookLines_, bookHints_, options_.seed, seconds);
-        std::printf("%ld passed, %ld failed\n", passed_, failed_);
+        std::fprintf(output_.out, "%ld passed, %ld failed\n", passed_, failed_);
         return failed_ == 0 ? 0 : 1;
     }
 
@@ -82,7 +83,7 @@ private:
     void fail(const std::string& what) {
         ++failures_;
         if (failures_ <= kReportedFailures)
-            std::fprintf(stderr, "selfplay: game %ld, move %d, after %s: %s\n", game_, form_.move_count,
+            std::fprintf(output_.err, "selfplay: game %ld, move %d, after %s: %s\n", game_, form_.move_count,
                          action_.c_str(), what.c_str());
     }
 
@@ -251,6 +252,7 @@ private:
     NullWindow& window() { return game_state_.window; }
 
     Options options_;
+    Output output_;
     std::mt19937_64 random_;
     HeadlessGame game_state_;
     Form1& form_ = game_state_.form;
@@ -264,22 +266,19 @@ private:
     int bookLines_ = 0;
 };
 
-int selfplayCommand(const Args& args) {
+}  // namespace
+
+int selfplayCommand(const Args& args, const Output& o) {
     const Options options = parseOptions(args);
-    Soak soak(options);
+    Soak soak(options, o);
     try {
         return soak.run();
     } catch (const ProgramTerminated&) {
         // Only declining "続けます？" or a way out ends the program; the soak does neither.
-        std::fprintf(stderr, "selfplay: the game ended the program\n");
-        std::printf("0 passed, 1 failed\n");
+        std::fprintf(o.err, "selfplay: the game ended the program\n");
+        std::fprintf(o.out, "0 passed, 1 failed\n");
         return 1;
     }
 }
 
-Registrar selfplayRegistrar("selfplay", "N [--seed S] [--book FILE]  N whole games of the computer against itself,"
-                                        " checking the record after every step",
-                            selfplayCommand);
-
-}  // namespace
 }  // namespace quillet::tool

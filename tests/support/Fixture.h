@@ -1,0 +1,33 @@
+#pragma once
+// A Form1 wired to the recording doubles, with helpers to set up positions.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "game/Form1.h"
+#include "tests/doubles/Recording.h"
+#include "tools/quillet_tool/Board.h"
+
+namespace quillet::testing {
+
+struct GameFixture : ::testing::Test {
+    Log log;
+    RecordingWindow window{log};
+    RecordingClock clock{log};
+    RecordingSound sound{log};
+    Form1 form{window, clock, sound};
+
+    // Sets the 9 x 9 play area from nine rows of nine characters ('x' と, 'o' 歩, '.' empty),
+    // row 1 first; the ring stays empty.
+    void setBoard(const std::string& rows) { tool::setBoardText(form, rows); }
+    // The play area as nine lines, same letters.
+    std::string boardText() const { return tool::boardText(form); }
+};
+
+// The source tree and the top of the build tree (where quillet-tool is built). The variables
+// QUILLET_SOURCE_DIR and QUILLET_BUILD_DIR override the folders configured at build time.
+std::string sourceDir();
+std::string buildDir();
+
+}  // namespace quillet::testing

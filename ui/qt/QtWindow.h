@@ -1,0 +1,103 @@
+#pragma once
+// The game's window on a Qt desktop: a fixed main window whose client area below the menu bar
+// is one persistent image the game draws on in twips, the menu bar, the marker hand and the
+// message boxes. Input reaches the game only through the handler gate, one handler at a time.
+
+#include <QHash>
+#include <QImage>
+#include <QMainWindow>
+
+#include <QPointer>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "ui/qt/HandlerGate.h"
+#include "ui/Window.h"
+
+class QLabel;
+
+namespace quillet::ui {
+
+class Surface;
+
+// What the window hands to the game. A missing entry means the input is dropped.
+struct WindowInput {
+    std::function<void(int button, int shift, double x, double y)> mouseDown;
+    std::function<void(int button, int shift, double x, double y)> mouseUp;
+    std::function<void(int keyCode, int shift)> keyDown;
+    // The user closes the window; without it closing quits the event loop.
+    std::function<void()> close;
+    // Menu commands by the control name of their item.
+    std::map<QString, std::function<void()>> commands;
+};
+
+class QtWindow : public QMainWindow, public Window {
+public:
+    QtWindow();
+    ~QtWindow() override;
+
+    void setInput(WindowInput input) { input_ = std::move(input); }
+    // Runs a game procedure under the same one-at-a-time rule as the input.
+    void run(std::function<void()> handler) { gate_.deliver(std::move(handler)); }
+    HandlerGate& gate() { return gate_; }
+    // Family used by printText; the size and boldness come with each call.
+    void setTextFamily(const QString& family) { textFamily_ = family; }
+    // The menu item (or menu) with that control name, or nullptr.
+    QAction* action(const QString& name) const { return actions_.value(name); }
+    // The drawing surface at device resolution.
+    const QImage& surfaceImage() const;
+    QWidget* surfaceWidget() const;
+    QLabel* markerLabel() const { return marker_; }
+
+    // Window
+    void fillRect(double left, double top, double width, double height, int color) override;
+    void outlineBox(double x1, double y1, double x2, double y2, int color) override;
+    void drawPicture(Picture picture, int index, double left, double top) override;
+    void printText(double left, double top, const std::string& text, int points, int color) override;
+    void refresh() override;
+    void showMarker() override;
+    void moveMarker(double left, double top) override;
+    void hideMarker() override;
+    bool isChecked(MenuCheck item) const override;
+    void setChecked(MenuCheck item, bool checked) override;
+    void placeWindow(double left, double top, double width, double height) override;
+    void setBackground(int color) override;
+    void message(const std::string& text, const std::string& title, bool warning = false) override;
+    bool ask(const std::string& text, const std::string& title) override;
+    std::int32_t nativeHandle() const override;
+    [[noreturn]] void terminate() override;
+
+    // Called by the surface with positions in its own pixels.
+    void mouseInput(bool press, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenuBar();
+    void command(const QString& name);
+    void applyPlacement();
+    QAction* checkAction(MenuCheck item) const;
+    void takePendingInput();
+    void postHeldInput();
+
+    Surface* surface_ = nullptr;
+    QLabel* marker_ = nullptr;
+    QHash<QString, QAction*> actions_;
+    WindowInput input_;
+    HandlerGate gate_;
+    // Input for the menu bar taken while a handler runs, to be posted again after it.
+    std::vector<std::pair<QPointer<QWidget>, std::unique_ptr<QEvent>>> held_;
+    QString textFamily_ = "IPAPMincho";
+    QRect placement_;  // outer frame in pixels, once placed
+    bool placed_ = false;
+};
+
+}  // namespace quillet::ui
