@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Thin wrapper: `make run` sets up, builds and starts the game; `make test` sets up, builds and
 # runs every test; `make check` is the developers' quick loop (see below).
 BUILD ?= build

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An unsigned 128-bit integer for the board's bit sets: the compiler's own type where it has one
 // (64-bit targets), and otherwise two 64-bit words with the operations the bit sets use, so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The opening book: a text file of positions, each with one recommended move, read once at
 // start-up and looked up by the position's text form in four board orientations.
 

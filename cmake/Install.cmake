@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install` rules: the executables in bin/, the book and the sounds in share/quillet/,
 # the desktop entry, icons and AppStream metainfo for desktop integration, the manual pages, and
 # the copyright and changelog files. The Debian package puts the executables in games/ and the

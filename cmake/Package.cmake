@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The version both programs print, and the Debian binary package built by `make deb`.
 #
 # `make deb` configures its own build folder (build-deb) with the prefix /usr, the programs in

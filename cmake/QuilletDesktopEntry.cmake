@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # quillet_write_desktop_entry(<template> <output> <prefix> <bindir> <pkgdatadir>): fills in the
 # desktop entry's TryExec=, Exec= and Path= for an installation under <prefix>, with the programs
 # in <bindir> and the book and sounds in <pkgdatadir> (each relative to the prefix, or absolute).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fixed arrays whose every access checks its indices, as the game's arrays must.
 

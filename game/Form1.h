@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Form1: the one game object. It holds the whole game state and every procedure of the game;
 // each procedure is defined in the folder of its subsystem (rules/, ai/, record/, view/, sound/,

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check_pages.sh QUILLET_TOOL PAGE...: every page renders without a warning from man or groff, and
 # quillet-tool.6 has an entry for each command that `quillet-tool --help` lists, each of which
 # `quillet-tool help COMMAND` explains. Rendered in a UTF-8 locale, as lintian does: the pages

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check_version.sh SOURCE_DIR VERSION: every place that states the release gives the project's
 # version (the changelog's latest entry, the metainfo's latest release, the manual pages), so a
 # version bump cannot leave one behind.

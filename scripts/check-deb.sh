@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package (`make deb`) and checks it as a user would meet it:
 #   - the control fields and the files, where Debian's policy for games puts them;
 #   - lintian, which must report no error (warnings are listed);

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds quillet-tool (the game's rules, computer player and record, and the book engine; no Qt,
 # no SDL) with each cross compiler that is installed, runs it under qemu-user, and checks that its
 # answers are the same as those of a native build: perft by the game's rules and by the engine,

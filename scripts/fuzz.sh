@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer) in
 # build-fuzz and runs each for a bounded time from its seed corpus. Exits non-zero on a finding
 # (the crashing input is left in build-fuzz/findings/<target>/) or when a build fails.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the installed game under Xvfb: start-up to the first painted frame, the accuracy of
 # the game's timed waits, and over a whole game against the computer the CPU time per wall time
 # and the peak resident memory.

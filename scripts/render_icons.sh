@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the application icon data/icons/quillet.svg to the PNG sizes of the hicolor theme,
 # under data/icons/hicolor/<N>x<N>/apps/quillet.png.
 #   scripts/render_icons.sh          write the PNGs (commit them)

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Takes the README's and the AppStream screenshot: screenshot.py PREFIX OUTPUT_PNG.
 
 Starts the game installed in PREFIX in a private Xvfb display, switches the move numbers on,

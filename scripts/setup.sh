@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package the project needs to build, test and run.
 # Safe to run repeatedly: it only calls apt-get when something is missing.
 set -euo pipefail

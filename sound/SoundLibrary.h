@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound library's entry points, as the game calls them. Handles are opaque non-zero
 // integers; 0 means none, and every entry point that takes a handle accepts 0 and does nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game's only view of the desktop: everything it draws, asks or shows goes through here.
 // Positions and sizes are twips (15 per pixel) measured from the top-left of the client area,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test doubles that write every call into one shared log, so a test can check the order of
 // drawing, waiting and sound across all three seams.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks an installation made with `cmake --install`: check_install.sh PREFIX SOURCE_DIR
 set -u
 prefix="$1"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Asks a window to close the way a window manager's close button does: a WM_DELETE_WINDOW
 client message (ICCCM). Xvfb runs no window manager, so `wmctrl -c` would have nobody to ask,
 and `xdotool windowclose` destroys the window instead of asking the program."""

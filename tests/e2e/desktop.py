@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the installed game in a private Xvfb display with xdotool and reads its state back
 from screenshots.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Measures the installed game under Xvfb (run through scripts/measure.sh):
   - start-up: from starting the process to the first painted frame on the screen;
   - a whole game against the computer: CPU time / wall time and peak resident memory

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """End-to-end scenarios of the game in motion: what the screen shows while the computer thinks,
 input made while a move runs, and the desktop's keyboard habits. motion.py NAME runs one in its
 own Xvfb display; exit 0 passed, 1 failed. QUILLET_E2E_PREFIX names the installation prefix."""

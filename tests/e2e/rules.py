@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The board rules, written independently of the game's C++ code, so the end-to-end tests can
 say which squares are legal and what a move must turn over, and check the screen against it."""
 

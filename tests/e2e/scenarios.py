@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """End-to-end scenarios against the installed game: scenarios.py NAME runs one of them in its
 own Xvfb display and exits 0 when it passed, 1 when it failed, 77 when it cannot run here.
 QUILLET_E2E_PREFIX names the installation prefix."""

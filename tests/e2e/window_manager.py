@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The game under a real window manager (openbox in a private Xvfb display), where message boxes
 get a title bar: window_manager.py NAME runs one scenario and exits 0 when it passed, 1 when it
 failed, 77 when it cannot run here. QUILLET_E2E_PREFIX names the installation prefix; pictures of

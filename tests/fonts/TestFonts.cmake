@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Font configurations for the tests, so that what they draw does not depend on the fonts a
 # developer has installed or on the user's fontconfig settings.
 #   QUILLET_TEST_FONTCONFIG          the game's fonts: IPA P Mincho and DejaVu (scripts/setup.sh

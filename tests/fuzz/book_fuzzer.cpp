@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as the opening book file, read by the game's own loader from a real file,
 // then looked up from positions the input itself suggests: the start, the board its first line
 // describes (so that keys can actually match) and a few positions reached by legal moves.

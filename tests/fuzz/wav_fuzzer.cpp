@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a wave file image for the real SDL2_mixer sound library (on SDL's dummy
 // driver), created as an effect and as music, then played, looped, stopped and freed.
 // libFuzzer hands over a buffer of exactly the input's size, so any read past the image that

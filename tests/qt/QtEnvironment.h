@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The environment of the Qt tests, the same on a developer's desktop as on a bare machine: every
 // Qt test executable's main fixes it before and after its QApplication is made.

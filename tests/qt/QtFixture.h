@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A real QtWindow with a Form1 behind it, on doubles for the clock and the sound.
 

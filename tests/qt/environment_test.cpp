@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt tests draw in the same environment on any machine: whatever the desktop's scale, style,
 // theme and installed fonts, they get the offscreen platform at one pixel per pixel, the Fusion
 // style, and only the fonts of tests/fonts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // With twice the pixels per logical pixel the surface keeps device resolution, so the pictures
 // are drawn from their 2x versions and lines are two device pixels wide.
 

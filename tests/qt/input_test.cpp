@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Input reaches the game one handler at a time, in the game's units and codes.
 
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The column letters over the board, in every font the window may pick: each white letter lies
 // inside the span of its own column, near its middle, with its black shadow beside it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu bar: captions, order, nesting, control names and check marks.
 
 #include <QAction>

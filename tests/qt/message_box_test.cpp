@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message boxes as wide as their titles need in a window manager's title bar: the result box
 // names the winner only in its title, above a short line of counts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A QApplication prepared as the game prepares its own, in a fixed environment, then the tests.
 
 #include <gtest/gtest.h>

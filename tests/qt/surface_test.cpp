@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the real surface holds after start-up, and how the drawing operations land on pixels.
 
 #include <QLabel>

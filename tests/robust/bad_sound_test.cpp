@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad sound files and a missing sound device, met by the game's start-up with the real SDL2_mixer
 // library: the game always runs, silently where it must, and only says what it should.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The command lines of both programs: what they print and their exit status.
 #   command_line_test.sh VERSION QUILLET_TOOL [QUILLET]
 # quillet answers --help and --version with no display at all (before Qt would need one) and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game executable where the desktop is missing something.
 #   game_binary_test.sh no-display QUILLET
 #   game_binary_test.sh no-japanese-font QUILLET SURFACE_TEST FONTS_CONF

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SDL2_mixer sound library against SDL's disk driver: what the game plays must reach the
 // output file, and no image, however broken, may crash it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Form1 wired to the recording doubles, with helpers to set up positions.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the record, navigation, reverse, coaching and computer turn tests: the log entries a
 // square's drawing leaves, clicks on squares, and a book written for the test.

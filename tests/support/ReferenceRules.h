@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules once more, slow and plain, for the C++ tests to check the game and the engine
 // against: positions are board texts (nine rows of nine of x, o and ., '\n' after each row, as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Running quillet-tool's commands from a test: called directly through the library, or, for the
 // executable's own argument handling, as the built program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet-tool's analysis of a position file: the answers are the game's own procedures'; and the
 // bench's evaluation count, the signature of the search.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped opening book: its form, its order, a legal move in every line, and that the game's
 // own lookup finds those moves; and the book command's repeatability.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bitboard engine against the game's own rules, its search against plain minimax, and the
 // book builder's keys and determinism.
 

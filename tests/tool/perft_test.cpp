@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // perft over the game's rules against the plain reference rules, and the perft command.
 
 #include <gtest/gtest.h>

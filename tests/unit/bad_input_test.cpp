@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad opening books met by the whole game: start-up stays silent, nothing crashes or hangs, and
 // the computer falls back on its search whenever the book has nothing playable to say.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The opening book: position strings, the file as read from the working directory, lookups.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Coaching mode: the switch, and a human click while the book knows the human's move.
 
 #include "tests/support/GameLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computer's turn, row by row of its decision table, with the book, the hint for the
 // human and the record; and the two menu commands that start a game against the computer.
 

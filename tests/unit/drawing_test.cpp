@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Board drawing, animations and the status panel, observed through the recording doubles.
 
 #include <cstdio>

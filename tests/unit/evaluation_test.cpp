@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The evaluation: fixed extremes when only one side can move, else the safe-piece difference
 // with the corner terms, i1 weighing ten times the other corners.
 

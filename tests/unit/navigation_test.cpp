@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stepping through the record: 最初, 戻 and 進, their animation, the restored turn and the hint.
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random sessions checked step by step against a plain model of the game record: placements
 // through the mouse, 戻, 進, 逆転, 最初, the three game modes and the coaching switch, in games of
 // two people and against the computer, with an opening book that knows early positions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // 逆転: the players exchange positions at the shown position.
 
 #include <random>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules: placement test, flipping, mobility and counts.
 
 #include <random>

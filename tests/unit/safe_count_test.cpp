@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Safe pieces: a piece counts when, in every examined line through it, its run of own pieces
 // reaches an end of the line or is shut in by opponent pieces on both sides.
 

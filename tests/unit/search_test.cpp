@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three-ply search: its choice, ties and sentinels, the board left as found, and the marker
 // tour, checked against a plain recursive minimax written here with the same cut-off rules.
 

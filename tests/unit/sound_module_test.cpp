@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's side of sound: opening the device and loading the four files at start-up, the
 // music switch, the failures that are reported and those that are not, the about box's chime.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game state after a reset, and the position record's board operations.
 
 #include "tests/support/Fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two people at one mouse: clicks, placements, passes, the end of the game and every way out.
 
 #include <random>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two-word 128-bit type that 32-bit targets use for the board's bit sets, against the
 // compiler's own type wherever both exist.
 

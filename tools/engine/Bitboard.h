@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 9x9 board as bit sets in two 64-bit words. Rows 1..5 fill the low word, rows 6..9 the high
 // word, ten bits a row: every row has a tenth, always-empty bit, and that spare column makes a

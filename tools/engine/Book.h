@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The opening book file: position keys in the game's text form, and building a book by search.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Alpha-beta search on the bitboards: iterative deepening, principal-variation search, a
 // transposition table, move ordering, a board-specific evaluation and an exact end solver.

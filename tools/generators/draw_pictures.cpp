@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws every picture the window copies from, at 1x and 2x (name@2x.png), plus the marker hand
 // and the window icon. Everything is drawn from vectors and fixed numbers, so a run always
 // produces the same files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Synthesises the game's four sounds. Deterministic: the same program writes the same bytes, so
 // the committed files can be regenerated and compared. Run by hand when a sound changes:
 //   ninja quillet-make-sounds && ./tools/generators/quillet-make-sounds <repo>/assets

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Doubles for running the game without a desktop: a window that draws nothing, a clock whose
 // sleep only advances virtual time, and a silent sound library; and a Form1 on all three.

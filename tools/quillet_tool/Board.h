@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one bridge between Form1's board and the two other forms a position takes outside the
 // game: text, nine rows of nine cells (x for と, o for 歩, . for an empty square, row 1 first),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // quillet-tool's subcommands, a library that the executable and the tests both call. Each command
 // takes its arguments and where to write, and returns the exit code; registry.cpp names them for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analysis of one position with the computer player's own procedures, and the search bench.
 
 #include <algorithm>

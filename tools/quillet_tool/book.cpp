@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // book: builds the opening book file by searching every position the book can meet.
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // string, lookup: the opening book's view of a position, for checking book files by hand.
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bookgain: what the book's moves are worth over the moves the computer's own three-ply search
 // would play in the same positions, as the bitboard engine values both.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet-tool: analysis, checks, benchmarks and book building on the game's own procedures.
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // match: what the opening book is worth to the computer in play.
 //
 // By default the computer with its book plays the same computer without it, from the start and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // perft: leaves of the game tree from the start position, on the game's own rules.
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The executable's names and usage lines for the commands of the library (Commands.h).
 
 #include "tools/quillet_tool/Commands.h"

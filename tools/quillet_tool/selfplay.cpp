@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // selfplay: a soak of whole games, the computer against itself, driven only through the game's
 // own handlers, with the record's invariants checked after every step.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game's handlers are written for a single-threaded window that never starts one handler
 // while another is still running. Qt can deliver input inside a running handler (any nested

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture holders, compiled into the program as PNGs at 1x and 2x.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game's window on a Qt desktop: a fixed main window whose client area below the menu bar
 // is one persistent image the game draws on in twips, the menu bar, the marker hand and the

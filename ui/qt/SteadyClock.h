@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real clock of the desktop game: std::chrono::steady_clock and std::this_thread::sleep_for.
 

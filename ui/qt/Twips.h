@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game measures the window in twips; the screen in pixels. Every drawing operation and every
 // mouse position goes through these two functions, so pictures, outlines and clicks line up.

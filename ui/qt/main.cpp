@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game on the desktop: the Qt window, the real clock and the sound library around Form1.
 
 #include <QApplication>
