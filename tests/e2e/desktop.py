@@ -472,18 +472,21 @@ class Game:
             return f.read().decode(errors="replace")
 
 
-def session(scenario, env=None):
+def session(scenario, env=None, start=None):
     """Runs scenario(game) on a fresh display with a freshly started game; on failure saves a
-    screenshot beside the test's working directory and exits 1."""
+    screenshot beside the test's working directory and exits 1. start(display, prefix, cleanups),
+    where given, starts the game itself (after a window manager, say) and appends to cleanups
+    what must be stopped after it."""
     prefix = os.environ.get("QUILLET_E2E_PREFIX")
     if not prefix or not os.path.isdir(prefix):
         log("QUILLET_E2E_PREFIX must name the installed prefix (the e2e_install test makes it)")
-        sys.exit(1)
+        return 1
     display = Display()
     game = None
+    cleanups = []
     name = scenario.__name__
     try:
-        game = Game(display, prefix, env)
+        game = start(display, prefix, cleanups) if start else Game(display, prefix, env)
         scenario(game)
         log(f"{name}: passed")
         return 0
@@ -497,4 +500,6 @@ def session(scenario, env=None):
     finally:
         if game:
             game.stop()
+        for cleanup in reversed(cleanups):
+            cleanup()
         display.close()

@@ -15,7 +15,7 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import rules  # noqa: E402
-from desktop import Display, Failure, Game, log, poll  # noqa: E402
+from desktop import Failure, Game, log, poll, session  # noqa: E402
 from scenarios import WIPEOUT, expect, play_two_players, start_two_players  # noqa: E402
 
 SKIP = 77
@@ -180,32 +180,12 @@ def main():
     if not shutil.which("openbox") or not shutil.which("xprop"):
         log("openbox or xprop is missing (scripts/setup.sh installs them)")
         return SKIP
-    prefix = os.environ.get("QUILLET_E2E_PREFIX")
-    if not prefix or not os.path.isdir(prefix):
-        log("QUILLET_E2E_PREFIX must name the installed prefix (the e2e_install test makes it)")
-        return 1
-    scenario = SCENARIOS[sys.argv[1]]
-    display = Display()
-    manager = game = None
-    try:
+
+    def start(display, prefix, cleanups):
         manager = WindowManager(display)
-        game = ManagedGame(display, prefix)
-        scenario(game)
-        log(f"{scenario.__name__}: passed")
-        return 0
-    except Failure as e:
-        shot = os.path.join(os.getcwd(), "e2e-failures", f"{scenario.__name__}.png")
-        display.save_screenshot(shot)
-        log(f"{scenario.__name__}: FAILED: {e}\n(screenshot: {shot})")
-        if game:
-            log("game output:\n" + game.output())
-        return 1
-    finally:
-        if game:
-            game.stop()
-        if manager:
-            manager.stop()
-        display.close()
+        cleanups.append(manager.stop)
+        return ManagedGame(display, prefix)
+    return session(SCENARIOS[sys.argv[1]], start=start)
 
 
 if __name__ == "__main__":
