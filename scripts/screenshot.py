@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Takes the README's and the AppStream screenshot: screenshot.py PREFIX OUTPUT_PNG.
+"""Takes the README's screenshot: screenshot.py PREFIX OUTPUT_PNG.
 
 Starts the game installed in PREFIX in a private Xvfb display, switches the move numbers on,
 plays a few moves as 先手 against the computer and writes the game's window alone (menu bar and
