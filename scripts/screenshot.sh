@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Retakes docs/screenshot.png, the README's picture and the AppStream screenshot: installs the
+# Retakes docs/screenshot.png, the README's picture: installs the
 # built game into a scratch prefix, plays a few moves against the computer with the move numbers
 # on in a private Xvfb display, and writes the game's window alone (scripts/screenshot.py).
 #   scripts/screenshot.sh [BUILD_DIR] [OUTPUT_PNG]
