@@ -41,15 +41,20 @@ TEST_F(StartFrame, SquareA1StartsWhereTheBoardPutsIt) {
     EXPECT_TRUE(sameBlock(surface(), 41, 49, masu, 1, 1, 32, 40));
 }
 
+// The picture square (x, y) shows in the start position: と on e4 and d5, 歩 on d4 and e5.
+const QImage& startPicture(int x, int y, const QImage& masu, const QImage& to, const QImage& fu) {
+    if ((x == 5 && y == 4) || (x == 4 && y == 5)) return to;
+    if ((x == 4 && y == 4) || (x == 5 && y == 5)) return fu;
+    return masu;
+}
+
 TEST_F(StartFrame, EverySquareShowsItsPieceOrTheEmptyWood) {
     const QImage masu = ui::loadPicture("MASU0", 1);
     const QImage to = ui::loadPicture("KOMA1", 1);
     const QImage fu = ui::loadPicture("KOMA7", 1);
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) {
-            const bool toFace = (x == 5 && y == 4) || (x == 4 && y == 5);
-            const bool fuFace = (x == 4 && y == 4) || (x == 5 && y == 5);
-            const QImage& expected = toFace ? to : fuFace ? fu : masu;
+            const QImage& expected = startPicture(x, y, masu, to, fu);
             const QPoint p = squareTopLeft(x, y);
             EXPECT_TRUE(sameBlock(surface(), p.x() + 1, p.y() + 1, expected, 1, 1, 32, 40))
                 << "square " << char('a' + x - 1) << y;
@@ -72,9 +77,7 @@ TEST_F(StartFrame, EverySquareShownBesideLabelsOfAnyFont) {
     const int dip = 8;
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) {
-            const bool toFace = (x == 5 && y == 4) || (x == 4 && y == 5);
-            const bool fuFace = (x == 4 && y == 4) || (x == 5 && y == 5);
-            const QImage& expected = toFace ? to : fuFace ? fu : masu;
+            const QImage& expected = startPicture(x, y, masu, to, fu);
             const QPoint p = squareTopLeft(x, y);
             int wrong = 0;
             for (int j = 1; j <= 40; ++j)
