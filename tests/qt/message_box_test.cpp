@@ -6,9 +6,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QTimer>
+#include <memory>
 
 #include "ui/qt/QtWindow.h"
 #include "ui/qt/TitleFit.h"
@@ -28,19 +30,32 @@ struct Seen {
     int width = 0;
 };
 
-// Reads the next box once it is shown and sized, then presses `answer`.
+// Reads the next box once it is shown and sized, then presses `answer`. It looks every few
+// milliseconds rather than once after a fixed delay: on a busy machine or under the sanitizers
+// the box may take far longer to come up, and a look made too early would leave it open for ever.
 void readNext(Seen& seen, QMessageBox::StandardButton answer) {
-    QTimer::singleShot(20, [&seen, answer] {
+    auto* poll = new QTimer;
+    auto waited = std::make_shared<QElapsedTimer>();
+    waited->start();
+    QObject::connect(poll, &QTimer::timeout, [poll, waited, &seen, answer] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        seen = {box->windowTitle(), box->text(), box->width()};
-        box->button(answer)->click();
+        if (box == nullptr || !box->isVisible()) {
+            if (waited->elapsed() < 20000) return;
+            ADD_FAILURE() << "no message box came up within 20 s";
+        } else {
+            seen = {box->windowTitle(), box->text(), box->width()};
+            box->button(answer)->click();
+        }
+        poll->stop();
+        poll->deleteLater();
     });
+    poll->start(5);
 }
 
 TEST(MessageBoxWidth, TheResultBoxLeavesRoomForItsWholeTitle) {
     ui::QtWindow window;
-    for (const char* title : {"先手の勝ち！！", "後手の勝ち！！", "MANの勝ち！！", "COMの勝ち！！", "引き分け！！"}) {
+    for (const char* title :
+         {"先手の勝ち！！", "後手の勝ち！！", "MANの勝ち！！", "COMの勝ち！！", "引き分け！！"}) {
         Seen seen;
         readNext(seen, QMessageBox::Ok);
         window.message("と：[13]  歩：[0]", title);
@@ -75,7 +90,8 @@ TEST(MessageBoxWidth, ALongTitleWidensTheBoxALongTextKeepsItsOwnWidth) {
     readNext(longText, QMessageBox::Ok);
     window.message(wide, "Quillet");
     EXPECT_GT(longText.width, boldWidth("Quillet") + ui::title_bar_decoration);
-    EXPECT_GE(longText.width, QFontMetrics(QApplication::font()).horizontalAdvance(QString::fromStdString(wide)) / 2);
+    EXPECT_GE(longText.width,
+              QFontMetrics(QApplication::font()).horizontalAdvance(QString::fromStdString(wide)) / 2);
 }
 
 }  // namespace
