@@ -64,3 +64,4 @@ include(CPack)
 # The changelog, the metainfo and the manual pages name the project's version.
 add_test(NAME version_everywhere
   COMMAND sh ${CMAKE_SOURCE_DIR}/packaging/check_version.sh ${CMAKE_SOURCE_DIR} ${PROJECT_VERSION})
+set_tests_properties(version_everywhere PROPERTIES TIMEOUT ${QUILLET_TEST_TIMEOUT})
