@@ -45,7 +45,10 @@ def play_two_players(game, board, moves, side=FIRST):
         after = rules.play(board, square, side)
         click_square(game, square)
         board = game.wait_board(after, what=f"{text} by {side} and its turned pieces")
-        game.no_dialog()
+        # The move that ends the game is followed at once by the end's first box, which a busy
+        # machine may show before this look; after any other move there is no box.
+        if rules.legal_moves(board, FIRST) or rules.legal_moves(board, SECOND):
+            game.no_dialog()
         side = rules.opponent(side)
     return board, side
 
