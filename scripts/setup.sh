@@ -1,38 +1,91 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs every Debian package the project needs to build, test and run.
+# Installs every Debian package the project needs to build, test and run, on Debian 12 or 13 (or
+# a later release), from a bare minimal system: it needs only bash, dpkg and apt, and uses sudo
+# when not run as root.
 # Safe to run repeatedly: it only calls apt-get when something is missing.
+#
+# An entry "a|b" names packages that serve the same purpose under different names on different
+# releases: the first one installed wins, else the first one this release's apt offers. Only the
+# clang runtime needs one today (libclang-rt-dev is the name that follows the release's clang;
+# libclang-rt-14-dev is Debian 12's own).
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential make cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
   libgl-dev libxkbcommon-dev
   libsdl2-dev libsdl2-mixer-dev
   fonts-ipafont-mincho fonts-dejavu-core fontconfig
-  xvfb xdotool x11-apps x11-utils openbox imagemagick librsvg2-bin time strace python3
+  xvfb xdotool x11-apps x11-utils openbox imagemagick librsvg2-bin time strace python3 python3-xlib
   desktop-file-utils appstream libglib2.0-bin
   dpkg-dev file lintian man-db groff-base
-  clang libclang-rt-14-dev
+  clang "libclang-rt-dev|libclang-rt-14-dev"
 )
 
-missing=()
-for p in "${PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "setup: packages must be installed, and that needs root: run this as root, or install sudo" >&2
+    exit 1
   fi
+  SUDO="sudo"
+fi
+
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
+# Whether this release's apt has a version of the package to install.
+offered() {
+  local candidate
+  candidate=$(apt-cache policy "$1" 2>/dev/null | sed -n 's/^ *Candidate: //p')
+  [ -n "$candidate" ] && [ "$candidate" != "(none)" ]
+}
+
+lists_updated=0
+update_lists() {
+  if [ "$lists_updated" -eq 0 ]; then
+    $SUDO apt-get update >&2
+    lists_updated=1
+  fi
+}
+
+# The package of an entry to install into `picked`, or nothing when one of its names is
+# installed already.
+pick() {
+  local entry=$1 name names
+  picked=""
+  IFS='|' read -r -a names <<<"$entry"
+  for name in "${names[@]}"; do
+    installed "$name" && return 0
+  done
+  if [ "${#names[@]}" -eq 1 ]; then
+    picked=${names[0]}
+    return 0
+  fi
+  update_lists
+  for name in "${names[@]}"; do
+    if offered "$name"; then
+      picked=$name
+      return 0
+    fi
+  done
+  echo "setup: this release offers none of: ${names[*]}" >&2
+  exit 1
+}
+
+missing=()
+for entry in "${PACKAGES[@]}"; do
+  pick "$entry"
+  [ -z "$picked" ] || missing+=("$picked")
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then
-  SUDO="sudo"
-fi
-
 echo "setup: installing ${missing[*]}" >&2
-$SUDO apt-get update
+update_lists
 $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
