@@ -23,8 +23,9 @@ class Pinger:
     def __init__(self, name, window, interval=0.2):
         self.conn = xdisplay.Display(name)
         self.root = self.conn.screen().root
-        # The answer goes to the root window, to whoever watches its children.
-        self.root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        # The answer goes to the root window, to its manager (who redirects its children) and to
+        # whoever watches its structure.
+        self.root.change_attributes(event_mask=X.StructureNotifyMask)
         self.protocols = self.conn.intern_atom("WM_PROTOCOLS")
         self.ping = self.conn.intern_atom("_NET_WM_PING")
         self.window = self.conn.create_resource_object("window", int(window))
@@ -46,7 +47,8 @@ class Pinger:
     def receive(self):
         while self.conn.pending_events():
             event = self.conn.next_event()
-            if event.type != X.ClientMessage or event.client_type != self.protocols:
+            # The type keeps the bit that marks a sent event.
+            if event.type & 0x7F != X.ClientMessage or event.client_type != self.protocols:
                 continue
             fmt, data = event.data
             if fmt != 32 or data[0] != self.ping:
