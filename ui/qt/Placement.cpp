@@ -1,13 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/qt/Placement.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
+#include <QWindow>
+#include <cstdint>
 
 namespace quillet::ui {
 
 Placement::Placement(QWidget* window) : QObject(window), window_(window) {
     window->installEventFilter(this);
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+Placement::~Placement() {
+    if (auto* app = QCoreApplication::instance()) app->removeNativeEventFilter(this);
+}
+
+bool Placement::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (done_ || !asked_ || queued_ || eventType != "xcb_generic_event_t") return false;
+    // The X protocol's event code, without the bit of a sent event: a window reparented into a
+    // frame, configured, or a property changed (the frame's extents among them).
+    enum : std::uint8_t { reparent_notify = 21, configure_notify = 22, property_notify = 28 };
+    const auto code = static_cast<std::uint8_t>(*static_cast<const std::uint8_t*>(message) & 0x7F);
+    if (code != reparent_notify && code != configure_notify && code != property_notify) return false;
+    // Qt learns the frame from this event as it handles it, after this filter: look then.
+    queued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            queued_ = false;
+            follow();
+        },
+        Qt::QueuedConnection);
+    return false;
 }
 
 void Placement::place(QRect outer) {
@@ -32,32 +59,43 @@ bool Placement::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void Placement::follow() {
-    if (done_) return;
-    const QRect outer = window_->frameGeometry();
-    const QRect inner = window_->geometry();
-    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
-                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+// The window's outer box and frame as Qt knows them now; false while the frame makes no sense.
+bool Placement::measure(QRect& outer, QMargins& frame) const {
+    // The window's own idea of its frame: the widget's copy is brought up to date only when the
+    // window moves or changes size, which framing it may not do.
+    QWindow* shown = window_->isVisible() ? window_->windowHandle() : nullptr;
+    frame = shown ? shown->frameMargins() : QMargins();
+    outer = window_->geometry().marginsAdded(frame);
     // Just after mapping, a manager's frame may still be its 1 x 1 start, smaller than the window
     // inside it: sizing from it would double the window.
-    if (frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0) return;
+    return frame.left() >= 0 && frame.top() >= 0 && frame.right() >= 0 && frame.bottom() >= 0;
+}
+
+void Placement::follow() {
+    QRect outer;
+    QMargins frame;
+    if (done_ || !measure(outer, frame)) return;
     if (frame != frame_) {
         frame_ = frame;
         settled_ = false;
         attempts_ = 0;
     }
     if (settled_) return;
-    const bool framed = window_->isVisible() && !frame.isNull();
     // A manager that will not have the box there is not fought for ever.
-    if (outer == outer_ || ++attempts_ > most_attempts) {
-        settled_ = true;
-        done_ = framed;
-        return;
+    if (outer != outer_ && ++attempts_ <= most_attempts) {
+        const QSize client =
+            (outer_.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom()))
+                .expandedTo(QSize(1, 1));
+        if (window_->size() != client) window_->setFixedSize(client);
+        if (QWindow* shown = window_->isVisible() ? window_->windowHandle() : nullptr)
+            shown->setFramePosition(outer_.topLeft());
+        else
+            window_->move(outer_.topLeft());
+        // Some platforms move the window at once, without telling.
+        if (!measure(outer, frame) || frame != frame_ || outer != outer_) return;
     }
-    const QSize client = (outer_.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom()))
-                             .expandedTo(QSize(1, 1));
-    if (window_->size() != client) window_->setFixedSize(client);
-    if (window_->pos() != outer_.topLeft()) window_->move(outer_.topLeft());
+    settled_ = true;
+    done_ = window_->isVisible() && !frame.isNull();
 }
 
 }  // namespace quillet::ui

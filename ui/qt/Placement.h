@@ -9,6 +9,7 @@
 // when it is restored or shown again, not when the manager restarts and frames it anew, not when
 // the user moves it.
 
+#include <QAbstractNativeEventFilter>
 #include <QMargins>
 #include <QObject>
 #include <QRect>
@@ -17,23 +18,29 @@ class QWidget;
 
 namespace quillet::ui {
 
-class Placement : public QObject {
+class Placement : public QObject, public QAbstractNativeEventFilter {
    public:
     // A manager that will not put the window where it is asked is not fought for ever.
     static constexpr int most_attempts = 8;
 
     explicit Placement(QWidget* window);
+    ~Placement() override;
 
     // The outer box in pixels; applies it as far as it is known now.
     void place(QRect outer);
     // The outer box is in place in a manager's frame (or the manager would not have it).
     bool done() const { return done_; }
 
+    // A manager framing the window moves nothing Qt reports when the window keeps its place on
+    // the screen; its messages about windows are watched for it until the box is in place.
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
    protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
    private:
     void follow();
+    bool measure(QRect& outer, QMargins& frame) const;
 
     QWidget* window_;
     QRect outer_;
@@ -42,6 +49,7 @@ class Placement : public QObject {
     bool settled_ = false;  // in place in the frame seen last
     QMargins frame_{-1, -1, -1, -1};
     int attempts_ = 0;
+    bool queued_ = false;
 };
 
 }  // namespace quillet::ui
