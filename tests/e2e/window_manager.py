@@ -24,19 +24,22 @@ SKIP = 77
 class WindowManager:
     """openbox with its packaged settings (not the developer's own), on a Display."""
 
-    def __init__(self, display):
+    def __init__(self, display, replace=False):
+        """replace: takes the screen from the manager running, as a restart does."""
         self.display = display
         config = os.path.join(display.runtime, "config")
-        os.makedirs(config)
+        os.makedirs(config, exist_ok=True)
         env = dict(display.env, XDG_CONFIG_HOME=config)
-        argv = ["openbox"]
+        argv = ["openbox"] + (["--replace"] if replace else [])
         if os.path.exists("/etc/xdg/openbox/rc.xml"):
             argv += ["--config-file", "/etc/xdg/openbox/rc.xml"]
+        before = self.announced()
         self.proc = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # A window manager announces itself on the root window.
-        poll("openbox to take the screen",
-             lambda: b"window id" in display.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout,
-             20)
+        poll("openbox to take the screen", lambda: b"window id" in self.announced() and self.announced() != before, 20)
+
+    def announced(self):
+        return self.display.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout
 
     def stop(self):
         self.proc.terminate()
@@ -190,7 +193,8 @@ def settled_box(game):
 
 def placed_once(game):
     """Three starts, each placed as asked in the manager's frame; then moved by the user,
-    minimised and restored, the window stays where the user put it, at its size."""
+    minimised and restored, and framed again by a manager that restarts, the window stays where
+    the user put it, at its size."""
     for start in range(3):
         if start:
             prefix, cleanups = game.prefix, game.cleanups
@@ -210,6 +214,12 @@ def placed_once(game):
     restored = settled_box(game)
     log(f"minimised and restored: {restored}")
     expect(restored == moved, f"minimised and restored, the window went from {moved} to {restored}")
+    # A manager that restarts frames the window anew; the program leaves it where it is.
+    manager = WindowManager(game.display, replace=True)
+    game.cleanups.append(manager.stop)
+    again = settled_box(game)
+    log(f"the window manager restarted: {again}")
+    expect(again == moved, f"after the window manager restarted, the window went from {moved} to {again}")
     expect(game.proc.poll() is None, "the game ended")
 
 

@@ -45,6 +45,7 @@ void Placement::place(QRect outer) {
 
 bool Placement::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_ && !done_ && asked_) {
+        if (event->type() == QEvent::Show) watchWindow();
         switch (event->type()) {
             case QEvent::Show:
             case QEvent::Move:
@@ -57,6 +58,18 @@ bool Placement::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return false;
+}
+
+// The native window reports each change of its geometry, also those the widget does not hear of.
+void Placement::watchWindow() {
+    QWindow* shown = window_->windowHandle();
+    if (!shown || shown == watched_) return;
+    watched_ = shown;
+    for (auto changed :
+         {&QWindow::xChanged, &QWindow::yChanged, &QWindow::widthChanged, &QWindow::heightChanged})
+        connect(shown, changed, this, [this] {
+            if (!done_ && asked_) follow();
+        });
 }
 
 // The window's outer box and frame as Qt knows them now; false while the frame makes no sense.
@@ -91,8 +104,8 @@ void Placement::follow() {
             shown->setFramePosition(outer_.topLeft());
         else
             window_->move(outer_.topLeft());
-        // Some platforms move the window at once, without telling.
-        if (!measure(outer, frame) || frame != frame_ || outer != outer_) return;
+        // The window system tells when it has done it.
+        if (window_->isVisible()) return;
     }
     settled_ = true;
     done_ = window_->isVisible() && !frame.isNull();

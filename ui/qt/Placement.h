@@ -15,6 +15,7 @@
 #include <QRect>
 
 class QWidget;
+class QWindow;
 
 namespace quillet::ui {
 
@@ -40,6 +41,7 @@ class Placement : public QObject, public QAbstractNativeEventFilter {
 
    private:
     void follow();
+    void watchWindow();
     bool measure(QRect& outer, QMargins& frame) const;
 
     QWidget* window_;
@@ -50,6 +52,7 @@ class Placement : public QObject, public QAbstractNativeEventFilter {
     QMargins frame_{-1, -1, -1, -1};
     int attempts_ = 0;
     bool queued_ = false;
+    QWindow* watched_ = nullptr;
 };
 
 }  // namespace quillet::ui
