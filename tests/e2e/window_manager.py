@@ -199,6 +199,9 @@ def placed_once(game):
         if start:
             prefix, cleanups = game.prefix, game.cleanups
             game.stop()
+            # The next game's window is found by its name: the last one must be gone first.
+            poll("the last game's window to go", lambda: not game.display.xdotool(
+                "search", "--onlyvisible", "--name", "^Quillet$", check=False).strip(), 10)
             game = ManagedGame(game.display, prefix)
             game.prefix, game.cleanups = prefix, cleanups
             cleanups.append(game.stop)
