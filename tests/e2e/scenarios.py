@@ -16,6 +16,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rules  # noqa: E402
 from close_window import request_close  # noqa: E402
 from desktop import Failure, log, poll, session  # noqa: E402
+from ping import Pinger  # noqa: E402
 from rules import FIRST, SECOND, EMPTY  # noqa: E402
 
 SKIP = 77
@@ -163,8 +164,22 @@ def winner_title(board, human):
     return ("MAN" if first_wins == (human == FIRST) else "COM") + "の勝ち！！"
 
 
+# The longest the window may leave the window manager's ping unanswered: far below the five
+# seconds after which a desktop offers to end it, with room for a busy machine.
+LONGEST_PING_WAIT = 1.0
+
+
+def check_pings(pinger, what):
+    longest, count, at = pinger.stop()
+    log(f"{what}: {count} pings, the longest answered after {longest:.3f} s (sent {at:.1f} s in)")
+    expect(count > 0, "no ping was sent")
+    expect(longest < LONGEST_PING_WAIT, f"{what}: the window left the window manager's ping unanswered for "
+                                        f"{longest:.1f} s (sent {at:.1f} s in)")
+
+
 def versus_computer_first(game):
     game.wait_board(rules.start_position(), 10, "the start position")
+    pinger = Pinger(game.display.name, game.main)
     game.choose("対局", 1, 0)  # 対COM > 先手
     started = time.monotonic()
     board, moves = play_against_computer(game, FIRST, rules.start_position())
@@ -172,6 +187,8 @@ def versus_computer_first(game):
         f"と {rules.count(board, FIRST)}, 歩 {rules.count(board, SECOND)}")
     game.answer("対局")
     game.answer(winner_title(board, FIRST), timeout=30)
+    # The end count and the boxes included.
+    check_pings(pinger, "the game as 先手")
     # 続けます？ — No ends the program.
     game.answer("対局", key="Escape")
     expect(game.wait_exit(10) == 0, "the game did not exit cleanly after declining to go on")
@@ -179,6 +196,7 @@ def versus_computer_first(game):
 
 def versus_computer_second(game):
     game.wait_board(rules.start_position(), 10, "the start position")
+    pinger = Pinger(game.display.name, game.main)
     game.choose("対局", 1, 1)  # 対COM > 後手: the computer opens at once
     started = time.monotonic()
     board, moves = play_against_computer(game, SECOND, rules.start_position())
@@ -186,6 +204,7 @@ def versus_computer_second(game):
         f"と {rules.count(board, FIRST)}, 歩 {rules.count(board, SECOND)}")
     game.answer("対局")
     game.answer(winner_title(board, SECOND), timeout=30)
+    check_pings(pinger, "the game as 後手")
     game.answer("対局")  # Yes: a fresh start position, no game
     game.wait_board(rules.start_position(), 10, "the start position after choosing to go on")
     refused(game, lambda: click_square(game, (3, 4)), "開始")

@@ -24,19 +24,22 @@ SKIP = 77
 class WindowManager:
     """openbox with its packaged settings (not the developer's own), on a Display."""
 
-    def __init__(self, display):
+    def __init__(self, display, replace=False):
+        """replace: takes the screen from the manager running, as a restart does."""
         self.display = display
         config = os.path.join(display.runtime, "config")
-        os.makedirs(config)
+        os.makedirs(config, exist_ok=True)
         env = dict(display.env, XDG_CONFIG_HOME=config)
-        argv = ["openbox"]
+        argv = ["openbox"] + (["--replace"] if replace else [])
         if os.path.exists("/etc/xdg/openbox/rc.xml"):
             argv += ["--config-file", "/etc/xdg/openbox/rc.xml"]
+        before = self.announced()
         self.proc = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # A window manager announces itself on the root window.
-        poll("openbox to take the screen",
-             lambda: b"window id" in display.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout,
-             20)
+        poll("openbox to take the screen", lambda: b"window id" in self.announced() and self.announced() != before, 20)
+
+    def announced(self):
+        return self.display.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout
 
     def stop(self):
         self.proc.terminate()
@@ -170,7 +173,87 @@ def result_title_in_full(game):
     expect(game.wait_exit(10) == 0, "the game did not exit cleanly after declining to go on")
 
 
-SCENARIOS = {f.__name__: f for f in [result_title_in_full]}
+# The outer box the game asks for at start-up: its corner four pixels beyond the screen's, the
+# frame and caption included.
+PLACED = (-4, -4, 567, 533)
+
+
+def settled_box(game):
+    """The main window's outer box once it has stood still for a moment."""
+    seen = {}
+
+    def settled():
+        now = frame_box(game, game.main)[0]
+        stable = seen.get("last") == now and time.monotonic() - seen["since"] > 0.8
+        if seen.get("last") != now:
+            seen.update(last=now, since=time.monotonic())
+        return now if stable else None
+    return poll("the window to stand still", settled, 20, 0.1)
+
+
+def placed_once(game):
+    """Three starts, each placed as asked in the manager's frame; then moved by the user,
+    minimised and restored, and framed again by a manager that restarts, the window stays where
+    the user put it, at its size."""
+    for start in range(3):
+        if start:
+            prefix, cleanups = game.prefix, game.cleanups
+            game.stop()
+            # The next game's window is found by its name: the last one must be gone first.
+            poll("the last game's window to go", lambda: not game.display.xdotool(
+                "search", "--onlyvisible", "--name", "^Quillet$", check=False).strip(), 10)
+            game = ManagedGame(game.display, prefix)
+            game.prefix, game.cleanups = prefix, cleanups
+            cleanups.append(game.stop)
+        box = settled_box(game)
+        log(f"start {start + 1}: outer box {box}")
+        expect(box == PLACED, f"start {start + 1}: the window's outer box is {box}, expected {PLACED}")
+    game.display.xdotool("windowmove", game.main, "199", "130")
+    moved = poll("the window to move", lambda: (lambda b: b if b != PLACED else None)(settled_box(game)), 20)
+    log(f"moved by the user: {moved}")
+    game.display.xdotool("windowminimize", "--sync", game.main)
+    time.sleep(0.5)
+    game.display.xdotool("windowactivate", "--sync", game.main)
+    restored = settled_box(game)
+    log(f"minimised and restored: {restored}")
+    expect(restored == moved, f"minimised and restored, the window went from {moved} to {restored}")
+    # A manager that restarts frames the window anew; the program leaves it where it is.
+    manager = WindowManager(game.display, replace=True)
+    game.cleanups.append(manager.stop)
+    again = settled_box(game)
+    log(f"the window manager restarted: {again}")
+    expect(again == moved, f"after the window manager restarted, the window went from {moved} to {again}")
+    expect(game.proc.poll() is None, "the game ended")
+
+
+def hovered_bar_commands(game):
+    """The pointer resting on 戻 or その他 makes no key run them; F10 and the arrow keys to 戻,
+    then Return, runs 戻."""
+    game.wait_board(rules.start_position(), 10, "the start position")
+    for caption in ("戻", "その他"):
+        a, b = game.titles[game.TITLES.index(caption)]
+        game.display.xdotool("mousemove", str((a + b) // 2), str(game.menu_y))
+        time.sleep(0.3)
+        game.focus_main()
+        for key in ("space", "Return", "KP_Enter"):
+            game.display.xdotool("key", key)
+            time.sleep(0.5)
+            game.no_dialog()
+    x, y = game.square_centre((5, 5))
+    game.display.xdotool("mousemove", str(x), str(y))
+    game.focus_main()
+    game.display.xdotool("key", "F10")
+    first, _, _, _ = game.wait_popup([], 3)
+    game.display.xdotool("key", "Right")  # 局面
+    poll("the drop-down of 局面", lambda: [w for w in game.windows() if w != first], 5)
+    game.display.xdotool("key", "Right")  # 戻: no drop-down, the title highlighted
+    poll("the drop-down to close", lambda: not game.windows(), 5)
+    game.display.xdotool("key", "Return")
+    game.answer("戻る")  # 戻れません: nothing recorded yet
+    expect(game.proc.poll() is None, "the game ended")
+
+
+SCENARIOS = {f.__name__: f for f in [result_title_in_full, placed_once, hovered_bar_commands]}
 
 
 def main():
@@ -184,7 +267,10 @@ def main():
     def start(display, prefix, cleanups):
         manager = WindowManager(display)
         cleanups.append(manager.stop)
-        return ManagedGame(display, prefix)
+        game = ManagedGame(display, prefix)
+        # A scenario that starts the game again stops the later ones too.
+        game.prefix, game.cleanups = prefix, cleanups
+        return game
     return session(SCENARIOS[sys.argv[1]], start=start)
 
 

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Input reaches the game one handler at a time, in the game's units and codes.
 
+#include <qpa/qwindowsysteminterface.h>
+
 #include <QAbstractButton>
 #include <QAction>
-#include <QMessageBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QWindow>
-#include <qpa/qwindowsysteminterface.h>
 #include <QTest>
 #include <QTimer>
-
+#include <QWindow>
 #include <stdexcept>
 
 #include "tests/qt/QtFixture.h"
@@ -25,28 +25,28 @@ using Log = std::vector<std::string>;
 
 // Counts the events of one type a watched object receives.
 class EventCounter : public QObject {
-public:
+   public:
     EventCounter(QEvent::Type type, int& count) : type_(type), count_(count) {}
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == type_) ++count_;
         return false;
     }
 
-private:
+   private:
     QEvent::Type type_;
     int& count_;
 };
 
 // Records the rectangle of every paint event of the watched widget.
 class RectRecorder : public QObject {
-public:
+   public:
     explicit RectRecorder(std::vector<QRect>& rects) : rects_(rects) {}
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Paint) rects_.push_back(static_cast<QPaintEvent*>(e)->rect());
         return false;
     }
 
-private:
+   private:
     std::vector<QRect>& rects_;
 };
 
@@ -80,19 +80,24 @@ TEST(HandlerGate, AThrowingHandlerDoesNotLeaveTheGateShut) {
 
 // A window whose handlers write what they receive.
 class Input : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         ui::WindowInput in;
         in.mouseDown = [this](int b, int s, double x, double y) {
-            log.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " + std::to_string(int(x)) + " " +
-                          std::to_string(int(y)));
+            log.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " +
+                          std::to_string(int(x)) + " " + std::to_string(int(y)));
         };
         in.mouseUp = [this](int b, int, double x, double y) {
-            log.push_back("up " + std::to_string(b) + " " + std::to_string(int(x)) + " " + std::to_string(int(y)));
+            log.push_back("up " + std::to_string(b) + " " + std::to_string(int(x)) + " " +
+                          std::to_string(int(y)));
         };
-        in.keyDown = [this](int key, int s) { log.push_back("key " + std::to_string(key) + " " + std::to_string(s)); };
+        in.keyDown = [this](int key, int s) {
+            log.push_back("key " + std::to_string(key) + " " + std::to_string(s));
+        };
         in.close = [this] { log.push_back("close"); };
-        in.commands["BGM"] = [this] { log.push_back(std::string("BGM ") + (window.isChecked(MenuCheck::BGM) ? "on" : "off")); };
+        in.commands["BGM"] = [this] {
+            log.push_back(std::string("BGM ") + (window.isChecked(MenuCheck::BGM) ? "on" : "off"));
+        };
         in.commands["SONOTA"] = [this] {
             log.push_back("SONOTA begins");
             window.message("a\rb", "t");
@@ -114,11 +119,12 @@ TEST_F(Input, MouseInTwipsAndEveryButtonDelivered) {
     QTest::mouseRelease(surface(), Qt::RightButton, Qt::ShiftModifier, QPoint(100, 200));
     // A quick second click comes as a double-click event in place of its press: the game sees
     // press, release, release, as on the desktop the game was made for.
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
-                              QEvent::MouseButtonRelease}) {
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
         const QPointF at(2.5, 3.5);
         QMouseEvent event(type, at, surface()->mapToGlobal(at), Qt::MiddleButton,
-                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MiddleButton, Qt::ControlModifier);
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MiddleButton,
+                          Qt::ControlModifier);
         QCoreApplication::sendEvent(surface(), &event);
     }
     EXPECT_EQ(log, (Log{"down 1 0 615 735", "up 1 615 735", "down 2 1 1500 3000", "up 2 1500 3000",
@@ -173,8 +179,8 @@ TEST_F(Input, InputDuringAMessageBoxWaitsForTheHandler) {
     });
     window.action("SONOTA")->trigger();
     EXPECT_EQ(seenInsideBox, 1u);
-    EXPECT_EQ(log, (Log{"SONOTA begins", "SONOTA ends", "down 1 0 150 150", "key 27 0", "BGM off", "SONOTA begins",
-                        "SONOTA ends", "close", "up 1 150 150"}));
+    EXPECT_EQ(log, (Log{"SONOTA begins", "SONOTA ends", "down 1 0 150 150", "key 27 0", "BGM off",
+                        "SONOTA begins", "SONOTA ends", "close", "up 1 150 150"}));
     EXPECT_FALSE(window.gate().running());
 }
 
@@ -189,8 +195,8 @@ void queueMouse(ui::QtWindow& window, QEvent::Type type, QPoint at) {
 
 void queueKey(ui::QtWindow& window, int key) {
     for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(window.windowHandle(), type,
-                                                                                             key, Qt::NoModifier);
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window.windowHandle(), type, key, Qt::NoModifier);
 }
 
 // A click or key made while a handler runs waits in the window system's queue. When the handler
@@ -198,7 +204,9 @@ void queueKey(ui::QtWindow& window, int key) {
 // handler returns, not swallowed by the box. Input made while the box is open does nothing.
 TEST_F(Input, InputMadeBeforeAMessageBoxOpensIsHandledAfterTheHandler) {
     ui::WindowInput in;
-    in.mouseDown = [this](int, int, double x, double y) { log.push_back("down " + std::to_string(int(x)) + " " + std::to_string(int(y))); };
+    in.mouseDown = [this](int, int, double x, double y) {
+        log.push_back("down " + std::to_string(int(x)) + " " + std::to_string(int(y)));
+    };
     in.mouseUp = [this](int, int, double, double) { log.push_back("up"); };
     in.keyDown = [this](int key, int) { log.push_back("key " + std::to_string(key)); };
     in.close = [this] { log.push_back("close"); };
@@ -208,7 +216,8 @@ TEST_F(Input, InputMadeBeforeAMessageBoxOpensIsHandledAfterTheHandler) {
         queueMouse(window, QEvent::MouseButtonPress, QPoint(40, 50));
         queueMouse(window, QEvent::MouseButtonRelease, QPoint(40, 50));
         queueKey(window, Qt::Key_Escape);
-        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::AsynchronousDelivery>(window.windowHandle());
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window.windowHandle());
         QTimer::singleShot(30, [&] {
             // Made while the box is shown: the board is blocked.
             queueMouse(window, QEvent::MouseButtonPress, QPoint(80, 90));
@@ -282,16 +291,26 @@ TEST_F(Input, TheHandIsPaintedAtOnceWhereverItGoes) {
 TEST_F(Input, MenuBarKeys) {
     ui::WindowInput in;
     in.commands["MODORU"] = [this] { log.push_back("MODORU"); };
+    in.commands["SONOTA"] = [this] { log.push_back("SONOTA"); };
     in.keyDown = [this](int key, int) { log.push_back("key " + std::to_string(key)); };
     window.setInput(std::move(in));
     window.activateWindow();
     surface()->setFocus();
+    QMenuBar* bar = window.menuBar();
 
-    // 戻 highlighted by the arrow keys after a click on another title: Return, Enter and Space run it.
+    // F10, then the arrow keys to 戻: Return, Enter and Space run it.
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
-        window.menuBar()->setActiveAction(window.action("MODORU"));
+        QTest::keyClick(surface(), Qt::Key_F10);
+        for (const char* menu : {"TAIKYOKU", "KYOKUMEN"}) {
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(popup, nullptr);
+            EXPECT_EQ(popup->objectName(), menu);
+            QTest::keyClick(popup, Qt::Key_Right);
+        }
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(bar->activeAction(), window.action("MODORU"));
         QTest::keyClick(surface(), key);
-        EXPECT_EQ(window.menuBar()->activeAction(), nullptr);
+        EXPECT_EQ(bar->activeAction(), nullptr);
     }
     EXPECT_EQ(log, (Log{"MODORU", "MODORU", "MODORU"}));
 
@@ -299,6 +318,18 @@ TEST_F(Input, MenuBarKeys) {
     log.clear();
     QTest::keyClick(surface(), Qt::Key_Return);
     EXPECT_EQ(log, (Log{"key 13"}));
+
+    // The pointer resting on 戻 or その他 highlights it, but no key runs it.
+    log.clear();
+    for (const char* name : {"MODORU", "SONOTA"}) {
+        const QPointF at = bar->actionGeometry(window.action(name)).center();
+        QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &move);
+        EXPECT_EQ(bar->activeAction(), window.action(name));
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) QTest::keyClick(surface(), key);
+    }
+    for (const std::string& entry : log) EXPECT_EQ(entry.rfind("key ", 0), 0u) << entry;
 
     // F10 opens the first menu.
     log.clear();

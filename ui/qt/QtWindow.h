@@ -2,22 +2,24 @@
 #pragma once
 // The game's window on a Qt desktop: a fixed main window whose client area below the menu bar
 // is one persistent image the game draws on in twips, the menu bar, the marker hand and the
-// message boxes. Input reaches the game only through the handler gate, one handler at a time.
+// message boxes. Input reaches the game only through the handler gate, one handler at a time;
+// while the game waits, the window stays alive to the window system (waitPump()).
 
 #include <QHash>
 #include <QImage>
 #include <QMainWindow>
-
-#include <QPointer>
-
 #include <functional>
 #include <map>
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include "ui/qt/HandlerGate.h"
 #include "ui/Window.h"
+#include "ui/qt/HandlerGate.h"
+#include "ui/qt/HeldInput.h"
+#include "ui/qt/LiveWait.h"
+#include "ui/qt/MenuBar.h"
+#include "ui/qt/Placement.h"
 
 class QLabel;
 
@@ -37,7 +39,7 @@ struct WindowInput {
 };
 
 class QtWindow : public QMainWindow, public Window {
-public:
+   public:
     QtWindow();
     ~QtWindow() override;
 
@@ -53,6 +55,11 @@ public:
     const QImage& surfaceImage() const;
     QWidget* surfaceWidget() const;
     QLabel* markerLabel() const { return marker_; }
+    // What the real clock calls between the slices of a wait.
+    WaitPump& waitPump() { return *live_; }
+    // The surface as the screen last showed it: what a repaint during a wait paints.
+    const QImage& shownImage() const;
+    const Placement& placement() const { return *placement_; }
 
     // Window
     void fillRect(double left, double top, double width, double height, int color) override;
@@ -75,30 +82,24 @@ public:
     // Called by the surface with positions in its own pixels.
     void mouseInput(bool press, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
 
-protected:
+   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
-    void buildMenuBar();
+   private:
     void command(const QString& name);
-    void applyPlacement();
     QAction* checkAction(MenuCheck item) const;
-    void takePendingInput();
-    void postHeldInput();
 
     Surface* surface_ = nullptr;
     QLabel* marker_ = nullptr;
     QHash<QString, QAction*> actions_;
     WindowInput input_;
     HandlerGate gate_;
-    // Input for the menu bar taken while a handler runs, to be posted again after it.
-    std::vector<std::pair<QPointer<QWidget>, std::unique_ptr<QEvent>>> held_;
+    std::unique_ptr<HeldInput> held_;
+    std::unique_ptr<LiveWait> live_;
+    Placement* placement_ = nullptr;
+    MenuBarKeys* menuKeys_ = nullptr;
     QString textFamily_ = "IPAPMincho";
-    QRect placement_;  // outer frame in pixels, once placed
-    bool placed_ = false;
 };
 
 }  // namespace quillet::ui

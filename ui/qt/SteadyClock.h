@@ -1,15 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The real clock of the desktop game: std::chrono::steady_clock and std::this_thread::sleep_for.
+// The real clock of the desktop game: std::chrono::steady_clock. Its sleep is cut into short
+// slices, and between them the window answers the window system (LiveWait.h), so a wait never
+// makes the window look hung.
 
 #include "ui/Clock.h"
 
 namespace quillet {
 
+// What the window does while the game waits: nothing the game sees.
+class WaitPump {
+   public:
+    virtual ~WaitPump() = default;
+    virtual void beginWait() = 0;
+    // Handles the window system's traffic that has arrived; returns at once.
+    virtual void pump() = 0;
+    virtual void endWait() = 0;
+};
+
 class SteadyClock : public Clock {
-public:
+   public:
+    // The longest slice of a wait without the window system's traffic handled.
+    static constexpr double slice_seconds = 0.05;
+
+    explicit SteadyClock(WaitPump* pump = nullptr) : pump_(pump) {}
     double now() override;
     void sleep(double seconds) override;
+
+   private:
+    WaitPump* pump_;
 };
 
 }  // namespace quillet

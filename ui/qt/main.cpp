@@ -2,7 +2,6 @@
 // The game on the desktop: the Qt window, the real clock and the sound library around Form1.
 
 #include <QApplication>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,7 +12,6 @@
 #include "ui/qt/FormWiring.h"
 #include "ui/qt/QtWindow.h"
 #include "ui/qt/SteadyClock.h"
-
 
 namespace {
 
@@ -37,7 +35,8 @@ int handleArguments(int argc, char** argv) {
         }
         if (std::strcmp(arg, "--version") == 0) {
             std::printf(
-                "quillet " QUILLET_VERSION "\n"
+                "quillet " QUILLET_VERSION
+                "\n"
                 "Copyright (C) 2026 The Quillet developers\n"
                 "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
                 "This is free software: you are free to change and redistribute it.\n"
@@ -57,7 +56,9 @@ bool set(const char* name) {
 }
 
 // Qt aborts when it cannot open a display; say why in plain words first.
-bool displayAvailable() { return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY"); }
+bool displayAvailable() {
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
 
 }  // namespace
 
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
 
     quillet::ui::QtWindow window;
     window.setTextFamily(family);
-    quillet::SteadyClock clock;
+    quillet::SteadyClock clock(&window.waitPump());
     quillet::SdlSoundLibrary sound;
     quillet::Form1 form(window, clock, sound);
     quillet::ui::connectForm(window, form);

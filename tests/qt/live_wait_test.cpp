@@ -1,0 +1,216 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// While the game waits, the window answers the window system and nothing else: a repaint shows
+// the frame last shown, and no input, timer or posted event reaches anything before the wait
+// and its handler are over. The window is placed once.
+
+#include <qpa/qwindowsysteminterface.h>
+
+#include <QBackingStore>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <chrono>
+
+#include "tests/qt/QtFixture.h"
+#include "ui/qt/Palette.h"
+#include "ui/qt/SteadyClock.h"
+
+namespace quillet::testing {
+namespace {
+
+using Log = std::vector<std::string>;
+
+// The window's own pump, noting when a wait is on and how often it pumped.
+struct WatchedPump : WaitPump {
+    explicit WatchedPump(WaitPump& inner) : inner(inner) {}
+    void beginWait() override {
+        ++begins;
+        waiting = true;
+        inner.beginWait();
+    }
+    void pump() override {
+        ++pumps;
+        inner.pump();
+    }
+    void endWait() override {
+        inner.endWait();
+        waiting = false;
+        ++ends;
+    }
+    WaitPump& inner;
+    bool waiting = false;
+    int begins = 0, pumps = 0, ends = 0;
+};
+
+// Counts the paint events of the watched widget that come during a wait.
+struct PaintsInWait : QObject {
+    explicit PaintsInWait(const WatchedPump& pump) : pump(pump) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint && pump.waiting) ++count;
+        return false;
+    }
+    const WatchedPump& pump;
+    int count = 0;
+};
+
+// Logs the plain events posted to it.
+struct Receiver : QObject {
+    explicit Receiver(Log& log) : log(log) {}
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::User) return QObject::event(e);
+        log.push_back("posted");
+        return true;
+    }
+    Log& log;
+};
+
+class Waits : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        window.setInput(input());
+        window.placeWindow(0, 0, 8500, 8000);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    ui::WindowInput input() {
+        ui::WindowInput in;
+        in.mouseDown = [this](int, int, double, double) { log.push_back("down"); };
+        in.keyDown = [this](int key, int) { log.push_back("key " + std::to_string(key)); };
+        in.close = [this] { log.push_back("close"); };
+        in.commands["MODORU"] = [this] { log.push_back("MODORU"); };
+        return in;
+    }
+    QWidget* surface() { return window.surfaceWidget(); }
+    // The pixel of the surface's (x, y) as it is on the screen: in the window's backing store.
+    QRgb onScreen(int x, int y) {
+        auto* shown = dynamic_cast<QImage*>(window.backingStore()->paintDevice());
+        if (!shown) return 0;
+        const QPoint at = surface()->mapTo(&window, QPoint(x, y)) * window.devicePixelRatio();
+        return shown->pixel(at);
+    }
+    void uncover() {
+        QWindowSystemInterface::handleExposeEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window.windowHandle(), QRect(QPoint(0, 0), window.size()));
+    }
+
+    ui::QtWindow window;
+    WatchedPump pump{window.waitPump()};
+    SteadyClock clock{&pump};
+    Log log;
+};
+
+const QRgb red = qRgb(255, 0, 0);
+const QRgb white = qRgb(255, 255, 255);
+
+TEST_F(Waits, ARepaintDuringAWaitShowsTheFrameLastShown) {
+    PaintsInWait paints(pump);
+    surface()->installEventFilter(&paints);
+    window.fillRect(0, 0, 1500, 1500, 12);
+    window.refresh();
+    ASSERT_EQ(onScreen(50, 50), red);
+    window.run([&] {
+        // Drawn but not yet shown when the window is uncovered during the wait.
+        window.fillRect(0, 0, 1500, 1500, 15);
+        uncover();
+        clock.sleep(0.15);
+        EXPECT_GT(paints.count, 0) << "the window was not repainted during the wait";
+        EXPECT_EQ(onScreen(50, 50), red);
+        EXPECT_EQ(window.shownImage().pixel(50, 50), red);
+        EXPECT_EQ(window.surfaceImage().pixel(50, 50), white);
+        // The next frame shows what was drawn, and a later wait shows that frame.
+        window.refresh();
+        EXPECT_EQ(onScreen(50, 50), white);
+        window.fillRect(0, 0, 1500, 1500, 12);
+        uncover();
+        clock.sleep(0.1);
+        EXPECT_EQ(onScreen(50, 50), white);
+    });
+    // The end of the handler shows the drawing made since the last frame.
+    QTest::qWait(50);
+    EXPECT_EQ(onScreen(50, 50), red);
+    EXPECT_EQ(pump.begins, 2);
+    EXPECT_EQ(pump.ends, 2);
+}
+
+TEST_F(Waits, NoInputTimerOrPostedEventRunsInsideAWait) {
+    Receiver receiver(log);
+    QAction* modoru = window.action("MODORU");
+    const QPoint onModoru = window.menuBar()->actionGeometry(modoru).center();
+    window.run([&] {
+        log.push_back("handler begins");
+        QTimer::singleShot(1, [this] { log.push_back("timer"); });
+        QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User));
+        // A click on 戻 taken from the queue before a box, posted again for the menu bar.
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(
+                window.menuBar(),
+                new QMouseEvent(type, onModoru, window.menuBar()->mapToGlobal(onModoru), Qt::LeftButton,
+                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                Qt::NoModifier));
+        // Input the window system queues meanwhile: a click on the board, a key, closing.
+        const QPointF local = surface()->mapTo(&window, QPointF(40, 50));
+        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window.windowHandle(), local, window.mapToGlobal(local), Qt::LeftButton, Qt::LeftButton,
+            QEvent::MouseButtonPress);
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window.windowHandle(), QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window.windowHandle());
+        clock.sleep(0.2);
+        clock.sleep(0.05);
+        log.push_back("handler ends");
+    });
+    EXPECT_EQ(log, (Log{"handler begins", "handler ends"}));
+    EXPECT_GE(pump.pumps, 5);
+    // All of it once the handler has returned, the window system's input in its order.
+    (void)QTest::qWaitFor([&] { return log.size() >= 8; }, 2000);
+    QTest::qWait(50);
+    Log after(log.begin() + 2, log.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, (Log{"MODORU", "close", "down", "key 27", "posted", "timer"}));
+    auto at = [&](const std::string& s) { return std::find(log.begin(), log.end(), s) - log.begin(); };
+    EXPECT_LT(at("down"), at("key 27"));
+    EXPECT_LT(at("key 27"), at("close"));
+}
+
+// The clock's sleep lasts as long as asked, with the window's traffic handled between slices
+// no longer than a twentieth of a second.
+TEST_F(Waits, TheRealClockSleepsInShortSlices) {
+    using namespace std::chrono;
+    const auto start = steady_clock::now();
+    clock.sleep(0.3);
+    const double took = duration<double>(steady_clock::now() - start).count();
+    EXPECT_GE(took, 0.3);
+    EXPECT_GE(pump.pumps, 6);
+    EXPECT_EQ(pump.begins, 1);
+    EXPECT_EQ(pump.ends, 1);
+    clock.sleep(0);
+    clock.sleep(-1);
+    EXPECT_EQ(pump.begins, 1);
+}
+
+// Placed once: moved by the user, hidden and shown again, minimised and restored, it stays.
+TEST_F(Waits, PlacedOnceAndLeftWhereTheUserPutsIt) {
+    EXPECT_EQ(window.frameGeometry(), QRect(0, 0, 567, 533));
+    window.move(120, 90);
+    QTest::qWait(50);
+    for (int round = 0; round < 2; ++round) {
+        if (round == 0) {
+            window.hide();
+            QTest::qWait(20);
+            window.show();
+        } else {
+            window.showMinimized();
+            QTest::qWait(20);
+            window.showNormal();
+        }
+        QTest::qWait(100);
+        EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(120, 90)) << "round " << round;
+        EXPECT_EQ(window.frameGeometry().size(), QSize(567, 533)) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace quillet::testing
