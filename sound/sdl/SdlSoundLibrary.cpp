@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace quillet {
@@ -19,10 +20,15 @@ constexpr int kSharedTag = 1;
 constexpr int kOwnTag = 2;
 
 std::uint32_t le32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
 }
-std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
-bool tagIs(const std::uint8_t* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
+std::uint16_t le16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
+bool tagIs(const std::uint8_t* p, const char* tag) {
+    return std::memcmp(p, tag, 4) == 0;
+}
 
 constexpr int kFormatPcm = 1;
 constexpr int kFormatFloat = 3;
@@ -40,7 +46,8 @@ std::optional<std::uint32_t> checkFormat(const std::uint8_t* fmt, std::uint32_t 
     const std::uint32_t blockAlign = le16(fmt + 12);
     const std::uint32_t bits = le16(fmt + 14);
     if (code == kFormatExtensible) {
-        if (size < 40 || std::memcmp(fmt + 26, kSubFormatTail, sizeof kSubFormatTail) != 0) return std::nullopt;
+        if (size < 40 || std::memcmp(fmt + 26, kSubFormatTail, sizeof kSubFormatTail) != 0)
+            return std::nullopt;
         code = le16(fmt + 24);
     }
     const bool pcm = code == kFormatPcm && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
@@ -78,12 +85,30 @@ std::optional<std::size_t> validatedLength(const std::uint8_t* image, std::size_
     return std::nullopt;
 }
 
+// A buffer is either a chunk, decoded and converted whole when it is made, or the music: played
+// through the mixer's one music stream, decoded from its image as it plays.
 struct Buffer {
     Mix_Chunk* chunk = nullptr;
+    Mix_Music* music = nullptr;
+    std::vector<std::uint8_t> image;  // what the music reads from while it plays
     std::int32_t flags = 0;
     int ownChannel = -1;
     bool looping = false;
 };
+
+bool streamed(std::int32_t flags) {
+    return (flags & (SdlSoundLibrary::kOwnChannel | SdlSoundLibrary::kOverlap)) ==
+           SdlSoundLibrary::kOwnChannel;
+}
+
+// The music over the first length bytes of image, which must outlive it; null when the mixer
+// cannot play the image as music.
+Mix_Music* openMusic(const std::vector<std::uint8_t>& image, std::size_t length) {
+    SDL_RWops* rw = SDL_RWFromConstMem(image.data(), int(length));
+    if (rw == nullptr) return nullptr;
+    // The music owns the reader from here on, and closes it when it is freed or fails to open.
+    return Mix_LoadMUS_RW(rw, 1);
+}
 
 }  // namespace
 
@@ -92,8 +117,9 @@ struct SdlSoundLibrary::State {
     std::int32_t lastDevice = 0;
     std::int32_t lastBuffer = 0;
     std::map<std::int32_t, Buffer> buffers;
-    int reserved = 0;           // channels 0 .. reserved-1 belong to single buffers
-    std::vector<int> freeOwn;   // reserved channels whose buffer was freed
+    std::int32_t musicOwner = 0;  // the buffer whose music the music stream plays, if any
+    int reserved = 0;             // channels 0 .. reserved-1 belong to single buffers
+    std::vector<int> freeOwn;     // reserved channels whose buffer was freed
 
     Buffer* find(std::int32_t handle) {
         if (device == 0 || handle == 0) return nullptr;
@@ -133,10 +159,43 @@ struct SdlSoundLibrary::State {
             if (Mix_Playing(ch) && Mix_GetChunk(ch) == chunk) Mix_HaltChannel(ch);
     }
 
+    std::int32_t add(Buffer&& b) {
+        do {
+            if (++lastBuffer <= 0) lastBuffer = 1;
+        } while (buffers.count(lastBuffer) != 0);
+        buffers.emplace(lastBuffer, std::move(b));
+        return lastBuffer;
+    }
+
+    // The stream plays this buffer's music from the start, over and over or once.
+    void playMusic(std::int32_t handle, Buffer& b, bool loop) {
+        b.looping = Mix_PlayMusic(b.music, loop ? -1 : 0) == 0 && loop;
+        musicOwner = handle;
+    }
+
+    bool musicPlaying(std::int32_t handle) const { return musicOwner == handle && Mix_PlayingMusic() != 0; }
+
+    void stopMusic(std::int32_t handle) {
+        if (musicOwner != handle) return;
+        Mix_HaltMusic();
+        musicOwner = 0;
+    }
+
+    static void release(Buffer& b) {
+        // The music reads from the image until it is freed.
+        if (b.music != nullptr) Mix_FreeMusic(b.music);
+        if (b.chunk != nullptr) Mix_FreeChunk(b.chunk);
+        b.music = nullptr;
+        b.chunk = nullptr;
+        b.image = {};
+    }
+
     void close() {
         if (device == 0) return;
         Mix_HaltChannel(-1);
-        for (auto& [handle, b] : buffers) Mix_FreeChunk(b.chunk);
+        Mix_HaltMusic();
+        musicOwner = 0;
+        for (auto& [handle, b] : buffers) release(b);
         buffers.clear();
         freeOwn.clear();
         reserved = 0;
@@ -181,12 +240,13 @@ void SdlSoundLibrary::dsTerminate(std::int32_t device) {
     if (device != 0 && device == state_->device) state_->close();
 }
 
-std::int32_t SdlSoundLibrary::dsCreateDSB(std::int32_t device, const std::uint8_t* image, std::size_t imageBytes,
-                                          std::int32_t flags) {
+std::int32_t SdlSoundLibrary::dsCreateDSB(std::int32_t device, const std::uint8_t* image,
+                                          std::size_t imageBytes, std::int32_t flags) {
     State& s = *state_;
     if (device == 0 || device != s.device) return 0;
     const auto length = validatedLength(image, imageBytes);
     if (!length) return 0;
+    if (streamed(flags)) return createMusic(std::vector<std::uint8_t>(image, image + *length), flags);
     SDL_RWops* rw = SDL_RWFromConstMem(image, int(*length));
     if (rw == nullptr) return 0;
     Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);
@@ -199,19 +259,39 @@ std::int32_t SdlSoundLibrary::dsCreateDSB(std::int32_t device, const std::uint8_
     b.chunk = chunk;
     b.flags = flags;
     if (flags & kOwnChannel) b.ownChannel = s.takeOwnChannel();
-    do {
-        if (++s.lastBuffer <= 0) s.lastBuffer = 1;
-    } while (s.buffers.count(s.lastBuffer) != 0);
-    s.buffers.emplace(s.lastBuffer, b);
-    return s.lastBuffer;
+    return s.add(std::move(b));
+}
+
+std::int32_t SdlSoundLibrary::dsCreateDSBTaking(std::int32_t device, std::vector<std::uint8_t>&& image,
+                                                std::int32_t flags) {
+    State& s = *state_;
+    std::vector<std::uint8_t> taken = std::move(image);
+    if (!streamed(flags)) return dsCreateDSB(device, taken.data(), taken.size(), flags);
+    if (device == 0 || device != s.device) return 0;
+    return createMusic(std::move(taken), flags);
+}
+
+// The image was checked by validatedLength; the mixer's music decoder checks it again as it
+// opens it, so an image it could not play is refused here, when it is loaded, not later.
+std::int32_t SdlSoundLibrary::createMusic(std::vector<std::uint8_t>&& image, std::int32_t flags) {
+    State& s = *state_;
+    const auto length = validatedLength(image.data(), image.size());
+    if (!length) return 0;
+    Buffer b;
+    b.image = std::move(image);
+    b.music = openMusic(b.image, *length);
+    if (b.music == nullptr) return 0;
+    b.flags = flags;
+    return s.add(std::move(b));
 }
 
 void SdlSoundLibrary::dsFree(std::int32_t buffer) {
     State& s = *state_;
     Buffer* b = s.find(buffer);
     if (b == nullptr) return;
-    State::haltVoices(b->chunk);
-    Mix_FreeChunk(b->chunk);
+    if (b->music != nullptr) s.stopMusic(buffer);
+    if (b->chunk != nullptr) State::haltVoices(b->chunk);
+    State::release(*b);
     if (b->ownChannel >= 0) s.freeOwn.push_back(b->ownChannel);
     s.buffers.erase(buffer);
 }
@@ -219,6 +299,10 @@ void SdlSoundLibrary::dsFree(std::int32_t buffer) {
 void SdlSoundLibrary::dsPlay(std::int32_t buffer) {
     Buffer* b = state_->find(buffer);
     if (b == nullptr) return;
+    if (b->music != nullptr) {
+        state_->playMusic(buffer, *b, false);
+        return;
+    }
     const bool overlap = (b->flags & kOverlap) != 0;
     if (!overlap) {
         State::haltVoices(b->chunk);
@@ -236,6 +320,10 @@ void SdlSoundLibrary::dsPlayLooping(std::int32_t buffer) {
     State& s = *state_;
     Buffer* b = s.find(buffer);
     if (b == nullptr) return;
+    if (b->music != nullptr) {
+        if (!(b->looping && s.musicPlaying(buffer))) s.playMusic(buffer, *b, true);
+        return;
+    }
     if (b->ownChannel < 0) b->ownChannel = s.takeOwnChannel();
     if (b->looping && Mix_Playing(b->ownChannel) && Mix_GetChunk(b->ownChannel) == b->chunk) return;
     b->looping = Mix_PlayChannel(b->ownChannel, b->chunk, -1) >= 0;
@@ -244,7 +332,10 @@ void SdlSoundLibrary::dsPlayLooping(std::int32_t buffer) {
 void SdlSoundLibrary::dsStop(std::int32_t buffer) {
     Buffer* b = state_->find(buffer);
     if (b == nullptr) return;
-    State::haltVoices(b->chunk);
+    if (b->music != nullptr)
+        state_->stopMusic(buffer);
+    else
+        State::haltVoices(b->chunk);
     b->looping = false;
 }
 

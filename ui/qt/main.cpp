@@ -2,11 +2,12 @@
 // The game on the desktop: the Qt window, the real clock and the sound library around Form1.
 
 #include <QApplication>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "game/DataFile.h"
 #include "game/Form1.h"
 #include "sound/sdl/SdlSoundLibrary.h"
 #include "ui/qt/AppSetup.h"
@@ -14,8 +15,13 @@
 #include "ui/qt/QtWindow.h"
 #include "ui/qt/SteadyClock.h"
 
-
 namespace {
+
+// Where the installed book and sounds lie, found from where the program lies: a prefix install
+// and the Debian package alike put them at this path from the programs' folder.
+std::string installedDataFolder() {
+    return quillet::installedDataFolder(QUILLET_DATA_FROM_PROGRAM);
+}
 
 // --help and --version answer without a display, before the window system starts; the game
 // itself takes no arguments. Returns the exit code, or -1 to go on and start the game.
@@ -23,6 +29,7 @@ int handleArguments(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            const std::string folder = installedDataFolder();
             std::printf(
                 "Usage: quillet [--help | --version]\n"
                 "Reversi on a nine-by-nine shogi board with shogi pawns, against the computer or a friend.\n"
@@ -31,13 +38,16 @@ int handleArguments(int argc, char** argv) {
                 "      --version  show the version and exit\n"
                 "\n"
                 "The game reads its opening book (Quillet.定石) and its four sounds (*.wav) from the\n"
-                "current directory; its menu entry starts it in the folder where they are installed.\n"
-                "See quillet(6).\n");
+                "current directory; a file that is not there it reads from the folder where they are\n"
+                "installed, %s.\n"
+                "See quillet(6).\n",
+                folder.empty() ? "beside the program" : folder.c_str());
             return 0;
         }
         if (std::strcmp(arg, "--version") == 0) {
             std::printf(
-                "quillet " QUILLET_VERSION "\n"
+                "quillet " QUILLET_VERSION
+                "\n"
                 "Copyright (C) 2026 The Quillet developers\n"
                 "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
                 "This is free software: you are free to change and redistribute it.\n"
@@ -57,7 +67,9 @@ bool set(const char* name) {
 }
 
 // Qt aborts when it cannot open a display; say why in plain words first.
-bool displayAvailable() { return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY"); }
+bool displayAvailable() {
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
 
 }  // namespace
 
@@ -85,6 +97,7 @@ int main(int argc, char** argv) {
     quillet::SteadyClock clock;
     quillet::SdlSoundLibrary sound;
     quillet::Form1 form(window, clock, sound);
+    form.data_folder = installedDataFolder();
     quillet::ui::connectForm(window, form);
 
     window.run([&form] { form.Form_Load(); });
