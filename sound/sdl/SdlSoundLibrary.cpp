@@ -49,6 +49,8 @@ std::optional<std::uint32_t> checkFormat(const std::uint8_t* fmt, std::uint32_t 
     if (code == kFormatExtensible) {
         if (size < 40 || std::memcmp(fmt + 26, kSubFormatTail, sizeof kSubFormatTail) != 0)
             return std::nullopt;
+        // SDL's decoder of the effects wants the whole extension; the music's does not look.
+        if (le16(fmt + 16) < 22) return std::nullopt;
         code = le16(fmt + 24);
     }
     const bool pcm = code == kFormatPcm && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
@@ -227,6 +229,28 @@ bool streamed(std::int32_t flags) {
            SdlSoundLibrary::kOwnChannel;
 }
 
+// Whether the effects' decoder takes the image too: it is given the image's own chunks up to
+// the samples and the first 64 kB of these (enough for a frame after conversion at any rate).
+// So an image is music exactly when it would make an effect, and a broken one is refused when
+// it is loaded, without the whole of it being decoded.
+bool effectsDecoderTakes(const std::vector<std::uint8_t>& image, const WaveLayout& layout) {
+    const std::size_t samples = std::min<std::size_t>(layout.dataBytes, 65536);
+    std::vector<std::uint8_t> start(image.begin(), image.begin() + long(layout.data + samples));
+    auto put = [&start](std::size_t at, std::size_t v) {
+        for (int i = 0; i < 4; ++i) start[at + i] = std::uint8_t(v >> (8 * i));
+    };
+    if (samples & 1) start.push_back(0);
+    put(4, start.size() - 8);
+    put(layout.data - 4, samples);
+    SDL_RWops* rw = SDL_RWFromConstMem(start.data(), int(start.size()));
+    if (rw == nullptr) return false;
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);
+    if (chunk == nullptr) return false;
+    const bool sound = chunk->alen > 0;
+    Mix_FreeChunk(chunk);
+    return sound;
+}
+
 // The music over a checked image, which must outlive it; null when the mixer cannot play it.
 Mix_Music* openMusic(const std::vector<std::uint8_t>& image, const WaveLayout& layout) {
     SDL_RWops* rw = openView(image.data(), layout);
@@ -401,7 +425,7 @@ std::int32_t SdlSoundLibrary::dsCreateDSBTaking(std::int32_t device, std::vector
 std::int32_t SdlSoundLibrary::createMusic(std::vector<std::uint8_t>&& image, std::int32_t flags) {
     State& s = *state_;
     const auto layout = validatedLayout(image.data(), image.size());
-    if (!layout) return 0;
+    if (!layout || !effectsDecoderTakes(image, *layout)) return 0;
     Buffer b;
     b.image = std::move(image);
     b.music = openMusic(b.image, *layout);
