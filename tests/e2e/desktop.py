@@ -206,23 +206,31 @@ class Game:
         self.started = time.monotonic()
         self.proc = subprocess.Popen(argv, cwd=self.cwd, env=dict(display.env, **(env or {})),
                                      stdout=self.log_file, stderr=subprocess.STDOUT)
-        self.box_times = []
-        for title in boxes:
-            pattern = "^" + title.replace(".", "\\.") + "$"
-            box = poll(f"a message box titled {title!r}",
-                       lambda: display.xdotool("search", "--onlyvisible", "--name", pattern, check=False).split(),
-                       30)[0]
-            self.box_times.append(time.monotonic() - self.started)
-            display.xdotool("windowfocus", "--sync", box)
-            display.xdotool("key", "--clearmodifiers", "Return")
-            poll(f"the message box {title!r} to close",
-                 lambda: box not in display.xdotool("search", "--onlyvisible", "--name", pattern, check=False).split(),
-                 10)
-        # The display is private, so the one window named Quillet is the game's.
-        self.main = display.xdotool("search", "--sync", "--onlyvisible", "--name", "^Quillet$").split()[0]
-        self.pid = int(display.xdotool("getwindowpid", self.main))
-        self.mapped = time.monotonic()
-        self.locate()
+        try:
+            self.box_times = []
+            for title in boxes:
+                pattern = "^" + title.replace(".", "\\.") + "$"
+                box = poll(f"a message box titled {title!r}",
+                           lambda: display.xdotool("search", "--onlyvisible", "--name", pattern, check=False).split(),
+                           30)[0]
+                self.box_times.append(time.monotonic() - self.started)
+                display.xdotool("windowfocus", "--sync", box)
+                display.xdotool("key", "--clearmodifiers", "Return")
+                poll(f"the message box {title!r} to close",
+                     lambda: box not in display.xdotool("search", "--onlyvisible", "--name", pattern, check=False).split(),
+                     10)
+            # The display is private, so the one window named Quillet is the game's.
+            # Polled often, not with search --sync (which looks twice a second), so that the
+            # start-up times measured from here are close to the truth.
+            self.main = poll("the main window",
+                             lambda: display.xdotool("search", "--onlyvisible", "--name", "^Quillet$", check=False).split(),
+                             30, 0.02)[0]
+            self.mapped = time.monotonic()
+            self.pid = int(display.xdotool("getwindowpid", self.main))
+            self.locate()
+        except BaseException:
+            self.stop()  # a game that never got there is not left behind
+            raise
 
     # ---- where things are -------------------------------------------------------------------
 

@@ -66,22 +66,32 @@ def from_home(display, prefix, work):
     os.mkdir(home)
     trace = os.path.join(work, "openat.log")
     game = Game(display, prefix, env={"HOME": home}, cwd=home,
-                wrapper=["strace", "-f", "-qq", "-e", "trace=openat", "-o", trace])
+                wrapper=["strace", "-f", "-qq", "-xx", "-s", "4096", "-e", "trace=openat", "-o", trace])
     try:
         window_up(game)
         expect("Quillet.dll" not in game.output(), "a sound warning:\n" + game.output())
         end(game)
     finally:
         game.stop()
-    with open(trace, encoding="utf-8", errors="replace") as f:
-        text = f.read()
+    # Every character of a path is written in hex (-xx), so the Japanese names come through whole.
+    opened = set()
+    tried = []
+    with open(trace, encoding="ascii", errors="replace") as f:
+        for line in f:
+            m = re.search(r'openat\(AT_FDCWD, "((?:\\x[0-9a-f]{2})*)", [^)]*\) = (-?\d+)', line)
+            if m:
+                path = bytes.fromhex(m.group(1).replace("\\x", "")).decode(errors="replace")
+                tried.append(f"{path} = {m.group(2)}")
+                if int(m.group(2)) >= 0:
+                    opened.add(path)
     data = os.path.realpath(os.path.join(prefix, "share", "quillet"))
     for name in [BOOK] + SOUNDS:
         path = os.path.join(data, name)
-        opened = re.search(r'openat\(AT_FDCWD, "' + re.escape(path) + r'", [^)]*\) = \d+', text)
-        expect(opened, f"{path} was not opened; the game's openat calls for it:\n"
-               + "\n".join(line for line in text.splitlines() if name in line))
+        expect(path in opened, f"{path} was not opened; the game's opens of such names:\n"
+               + "\n".join(t for t in tried if name in t))
     log(f"from_home: the book and the four sounds were read from {data}")
+    helped = display.run([game.executable, "--help"]).stdout.decode()
+    expect(f"installed, {data}." in helped, "--help does not name the data folder:\n" + helped)
 
 
 def fifo_book(display, prefix, work):
