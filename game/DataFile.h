@@ -43,7 +43,7 @@ std::string describeProblem(const DataFile& file);
 
 // A read-only stream buffer over bytes that stay alive as long as it is used.
 class ByteStream : public std::streambuf {
-   public:
+public:
     explicit ByteStream(const std::vector<std::uint8_t>& bytes) {
         char* begin = const_cast<char*>(reinterpret_cast<const char*>(bytes.data()));
         setg(begin, begin, begin + bytes.size());

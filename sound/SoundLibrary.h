@@ -11,7 +11,7 @@
 namespace quillet {
 
 class SoundLibrary {
-   public:
+public:
     virtual ~SoundLibrary() = default;
     // Opens the audio device for the window; the device handle, or 0 when none opens.
     virtual std::int32_t dsInitialize(std::int32_t windowHandle) = 0;

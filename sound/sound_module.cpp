@@ -51,9 +51,7 @@ void Form1::sound_close() {
     if (sound_device != 0) sound_.dsTerminate(sound_device);
 }
 
-void Form1::sound_warning(const std::string& text) {
-    window_.message(text, "Quillet.dll", true);
-}
+void Form1::sound_warning(const std::string& text) { window_.message(text, "Quillet.dll", true); }
 
 void Form1::BGM_Click() {
     if (window_.isChecked(MenuCheck::BGM)) {

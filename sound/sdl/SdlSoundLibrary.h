@@ -41,7 +41,7 @@
 namespace quillet {
 
 class SdlSoundLibrary : public SoundLibrary {
-   public:
+public:
     static constexpr std::int32_t kOwnChannel = 1;
     static constexpr std::int32_t kOverlap = 2;
 
@@ -61,7 +61,7 @@ class SdlSoundLibrary : public SoundLibrary {
     void dsPlayLooping(std::int32_t buffer) override;
     void dsStop(std::int32_t buffer) override;
 
-   private:
+private:
     std::int32_t createMusic(std::vector<std::uint8_t>&& image, std::int32_t flags);
     struct State;
     State* state_;

@@ -3,6 +3,7 @@
 // output file, and no image, however broken, may crash it.
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -79,14 +80,10 @@ Bytes constantWave(int level, double seconds) {
     return riff({fmtChunk(1, 2, kRate, 16), chunk("data", data)});
 }
 
-void pause(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // Output samples (two per stereo frame) in `ms` milliseconds.
-std::size_t ms(int ms) {
-    return std::size_t(ms) * kRate * 2 / 1000;
-}
+std::size_t ms(int ms) { return std::size_t(ms) * kRate * 2 / 1000; }
 // How far the file may trail the mixer: the file's write buffer, the block being written and
 // the one being mixed, with room to spare.
 constexpr std::size_t kLag = 16384;
@@ -97,7 +94,7 @@ void waitFor(Done done) {
 }
 
 class DiskOutput : public ::testing::Test {
-   protected:
+protected:
     void SetUp() override {
         path_ = std::filesystem::temp_directory_path() /
                 ("quillet-sound-" + std::to_string(::getpid()) + "-" +
@@ -142,13 +139,11 @@ class DiskOutput : public ::testing::Test {
     SdlSoundLibrary lib;
     std::int32_t device = 0;
 
-   private:
+private:
     std::filesystem::path path_;
 };
 
-long countOf(const std::vector<std::int16_t>& s, int v) {
-    return long(std::count(s.begin(), s.end(), v));
-}
+long countOf(const std::vector<std::int16_t>& s, int v) { return long(std::count(s.begin(), s.end(), v)); }
 
 TEST_F(DiskOutput, AnEffectPlaysOnceAndWhole) {
     const std::int32_t click = load(constantWave(8000, 0.05), 3);
@@ -179,8 +174,7 @@ TEST_F(DiskOutput, MusicLoopsUntilStopped) {
     const long sounded = countOf(output(), 5000);
     runOn(ms(100));  // the device runs on, silent
     const auto after = output();
-    EXPECT_TRUE(
-        std::all_of(after.begin() + long(stoppedAt), after.end(), [](std::int16_t v) { return v == 0; }));
+    EXPECT_TRUE(std::all_of(after.begin() + long(stoppedAt), after.end(), [](std::int16_t v) { return v == 0; }));
     EXPECT_EQ(countOf(after, 5000), sounded);
 
     lib.dsPlayLooping(music);  // switched on again
@@ -323,12 +317,7 @@ TEST_F(DiskOutput, BrokenImagesGiveNoBuffer) {
     const std::vector<std::pair<const char*, Bytes>> broken = {
         {"text", Bytes(text.begin(), text.end())},
         {"Ogg", Bytes{'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"RIFF but AVI",
-         [&] {
-             Bytes b = good;
-             std::memcpy(&b[8], "AVI ", 4);
-             return b;
-         }()},
+        {"RIFF but AVI", [&] { Bytes b = good; std::memcpy(&b[8], "AVI ", 4); return b; }()},
         {"RIFF size past the memory", patched(4, std::uint32_t(good.size()))},
         {"RIFF size huge", patched(4, 0xFFFFFFF0u)},
         {"RIFF size too small for the chunks", patched(4, 20)},
@@ -427,8 +416,7 @@ TEST_F(DiskOutput, TheGameSoundsAreCleanWaveFiles) {
         EXPECT_EQ(image[34] | image[35] << 8, 16);  // bits
         const int rate = int(image[24] | image[25] << 8 | image[26] << 16);
         std::vector<int> s((image.size() - 44) / 2);
-        for (std::size_t i = 0; i < s.size(); ++i)
-            s[i] = std::int16_t(image[44 + 2 * i] | image[45 + 2 * i] << 8);
+        for (std::size_t i = 0; i < s.size(); ++i) s[i] = std::int16_t(image[44 + 2 * i] | image[45 + 2 * i] << 8);
         const double seconds = double(s.size()) / rate;
         EXPECT_GE(seconds, e.minSeconds);
         EXPECT_LE(seconds, e.maxSeconds);

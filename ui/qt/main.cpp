@@ -2,6 +2,7 @@
 // The game on the desktop: the Qt window, the real clock and the sound library around Form1.
 
 #include <QApplication>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "ui/qt/FormWiring.h"
 #include "ui/qt/QtWindow.h"
 #include "ui/qt/SteadyClock.h"
+
 
 namespace {
 
@@ -46,8 +48,7 @@ int handleArguments(int argc, char** argv) {
         }
         if (std::strcmp(arg, "--version") == 0) {
             std::printf(
-                "quillet " QUILLET_VERSION
-                "\n"
+                "quillet " QUILLET_VERSION "\n"
                 "Copyright (C) 2026 The Quillet developers\n"
                 "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
                 "This is free software: you are free to change and redistribute it.\n"
@@ -67,9 +68,7 @@ bool set(const char* name) {
 }
 
 // Qt aborts when it cannot open a display; say why in plain words first.
-bool displayAvailable() {
-    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
-}
+bool displayAvailable() { return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY"); }
 
 }  // namespace
 
