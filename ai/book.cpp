@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <istream>
+#include <streambuf>
 #include <string>
 
+#include "game/DataFile.h"
 #include "game/Form1.h"
 
 namespace quillet {
@@ -94,9 +97,11 @@ void readLines(std::istream& in, Take take) {
 
 }  // namespace
 
-void Form1::定石ファイル読込() { 定石ファイル読込("Quillet.定石"); }
+void Form1::定石ファイル読込() { 定石ファイル読込(readDataFile("Quillet.定石", data_folder, book_size_limit)); }
 
-void Form1::定石ファイル読込(const std::string& path) {
+void Form1::定石ファイル読込(const std::string& path) { 定石ファイル読込(readDataFileAt(path, book_size_limit)); }
+
+void Form1::定石ファイル読込(const DataFile& file) {
     book_lines.assign(book_capacity + 1, std::string());
     book_line_count = 0;
     book_first_line.fill(0);
@@ -104,9 +109,16 @@ void Form1::定石ファイル読込(const std::string& path) {
     int group = 0;
     int previous_group = 0;
 
-    // A missing or unreadable file simply means no book.
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return;
+    // A missing file simply means no book; one that is there but cannot be read means no book
+    // too, and the one line below tells why the computer plays without it.
+    if (file.status != DataFile::Status::read) {
+        if (file.status != DataFile::Status::missing)
+            std::fprintf(stderr, "%s: %s; playing without the opening book\n", file.path.c_str(),
+                         describeProblem(file).c_str());
+        return;
+    }
+    ByteStream bytes(file.bytes);
+    std::istream in(&bytes);
     readLines(in, [&](const std::string& line) {
         // More lines than the book holds end the reading; what was read stays.
         if (book_line_count >= book_capacity) return false;

@@ -4,7 +4,8 @@
 # the copyright and changelog files. The Debian package puts the executables in games/ and the
 # data in share/games/quillet/ instead, as Debian's policy for games has it (see Package.cmake).
 # The game opens its book and sounds by bare name in its working directory, so the desktop entry
-# starts it with Path= set to the installed data folder.
+# starts it with Path= set to the installed data folder; started anywhere else, it reads those
+# not in its working directory from the data folder, found from its own place.
 include(GNUInstallDirs)
 
 set(QUILLET_INSTALL_BINDIR ${CMAKE_INSTALL_BINDIR} CACHE STRING
@@ -20,6 +21,19 @@ endif()
 
 if(TARGET quillet)
   install(TARGETS quillet RUNTIME DESTINATION ${QUILLET_INSTALL_BINDIR})
+  # A book or sound not in the current directory is read from the data folder, which the game
+  # finds from its own place: the way from the programs' folder to the data folder is the same
+  # under whatever prefix it is installed (bin/../share/quillet, games/../share/games/quillet).
+  set(from ${QUILLET_INSTALL_BINDIR})
+  set(to ${QUILLET_INSTALL_PKGDATADIR})
+  if(NOT IS_ABSOLUTE "${from}")
+    set(from "${CMAKE_INSTALL_PREFIX}/${from}")
+  endif()
+  if(NOT IS_ABSOLUTE "${to}")
+    set(to "${CMAKE_INSTALL_PREFIX}/${to}")
+  endif()
+  file(RELATIVE_PATH QUILLET_DATA_FROM_PROGRAM "${from}" "${to}")
+  target_compile_definitions(quillet PRIVATE QUILLET_DATA_FROM_PROGRAM="${QUILLET_DATA_FROM_PROGRAM}")
 
   # The prefix may be changed at install time (`cmake --install build --prefix ~/.local`), so the
   # desktop entry's Exec= and Path= are written then, not when configuring; file(INSTALL) then

@@ -5,6 +5,7 @@
 // game/). It reaches the desktop only through the seam's three interfaces: ui/Window.h,
 // ui/Clock.h and sound/SoundLibrary.h.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,8 @@
 #include "ui/Window.h"
 
 namespace quillet {
+
+struct DataFile;
 
 class Form1 {
 public:
@@ -98,6 +101,14 @@ public:
     CheckedArray<int, book_capacity + 1> book_first_line;
     CheckedArray<int, book_capacity + 1> book_last_line;
 
+    // The files beside the program (game/DataFile.h). The book and the sounds are looked up by
+    // bare name in the current directory; one that is not there is looked for in data_folder,
+    // the installed game's data folder (empty: nowhere else). A file larger than its limit, far
+    // beyond any real one, is a file that cannot be read.
+    std::string data_folder;
+    static constexpr std::size_t book_size_limit = std::size_t(64) << 20;
+    static constexpr std::size_t sound_size_limit = std::size_t(1) << 30;
+
     // Each group of procedures below is headed by the file that defines it.
 
     // ---- Game flow -----------------------------------------------------------------------
@@ -153,6 +164,7 @@ public:
     void 定石ファイル読込();
     // Reads the book from path (the game itself only ever reads it by its bare name).
     void 定石ファイル読込(const std::string& path);
+    void 定石ファイル読込(const DataFile& file);
     int 調査_定石有無(int& column, int& row) const;
     std::string 取得_文字列(int orientation) const;
     void 取得_文字列_定石座標(const std::string& text, int& group) const;

@@ -173,6 +173,14 @@ for p in quillet quillet-tool; do
   out="$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/games/$p" --version | head -1)"
   [ "$out" = "$p $version" ] && ok "$p --version: $out" || fail "$p --version said '$out'"
 done
+# Started anywhere else, the game reads the files it does not find in its current directory from
+# the data folder, which it finds from its own place: /usr/games/../share/games/quillet.
+data="$(realpath "$root")/usr/share/games/quillet"
+if env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/games/quillet" --help | grep -qF "installed, $data."; then
+  ok "quillet --help names the data folder it falls back on, $data"
+else
+  fail "quillet --help does not name $data: $(env -u DISPLAY "$root/usr/games/quillet" --help | tail -3)"
+fi
 (cd "$root/usr/share/games/quillet" && "$root/usr/games/quillet-tool" selfplay 2 --seed 5 >"$work/selfplay") ||
   fail "quillet-tool selfplay from the extracted package: $(cat "$work/selfplay")"
 grep -q "book lines 10000" "$work/selfplay" && ok "quillet-tool finds the installed book in Path=" ||

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace quillet {
 
@@ -20,6 +22,14 @@ public:
     // Copies what it needs. Returns the buffer handle, or 0 on failure.
     virtual std::int32_t dsCreateDSB(std::int32_t device, const std::uint8_t* image, std::size_t imageBytes,
                                      std::int32_t flags) = 0;
+    // dsCreateDSB for an image the caller gives up: a library that plays a buffer straight from
+    // its image (the music, streamed) keeps it instead of copying it, so a long piece of music
+    // is in memory once. The image is released on return in any other case.
+    virtual std::int32_t dsCreateDSBTaking(std::int32_t device, std::vector<std::uint8_t>&& image,
+                                           std::int32_t flags) {
+        const std::vector<std::uint8_t> released = std::move(image);
+        return dsCreateDSB(device, released.data(), released.size(), flags);
+    }
     virtual void dsFree(std::int32_t buffer) = 0;
     // Plays once and returns at once.
     virtual void dsPlay(std::int32_t buffer) = 0;

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <cerrno>
 #include <cstring>
-#include <exception>
-#include <filesystem>
-#include <fstream>
-#include <vector>
+#include <utility>
 
+#include "game/DataFile.h"
 #include "game/Form1.h"
 
 namespace quillet {
@@ -16,35 +13,38 @@ void Form1::sound_open(std::int32_t window_handle) {
 }
 
 // Reads the whole file and hands it to the library. A missing file is silence without a word;
-// a file that cannot be read, or is empty, is reported.
+// a file that cannot be read, or is empty, is reported. Anything but a regular file (a FIFO, a
+// folder, a link to a device) and anything larger than any sound of ours could be is a file
+// that cannot be read: the game neither waits for it nor fills its memory with it.
 std::int32_t Form1::sound_load(const std::string& file_name, std::int32_t flags) {
     if (sound_device == 0) return 0;
-    std::error_code ec;
-    if (!std::filesystem::exists(file_name, ec)) return 0;
-    std::ifstream in(file_name, std::ios::binary);
-    if (!in) {
-        sound_warning(file_name + " を開けません: " + std::strerror(errno));
+    DataFile file = readDataFile(file_name, data_folder, sound_size_limit);
+    const std::string& name = file.path;
+    switch (file.status) {
+        case DataFile::Status::read:
+            break;
+        case DataFile::Status::missing:
+            return 0;
+        case DataFile::Status::not_regular:
+            sound_warning(name + " を読めません: 通常のファイルではありません。");
+            return 0;
+        case DataFile::Status::too_big:
+            static_assert(sound_size_limit == std::size_t(1) << 30, "the message names the limit");
+            sound_warning(name + " を読めません: 大きすぎます (1 GiB を超えています)。");
+            return 0;
+        case DataFile::Status::open_failed:
+            sound_warning(name + " を開けません: " + std::strerror(file.error));
+            return 0;
+        case DataFile::Status::read_failed:
+            sound_warning(name + " を読めません: " + std::strerror(file.error));
+            return 0;
+    }
+    if (file.bytes.empty()) {
+        sound_warning(name + " は空のファイルです。");
         return 0;
     }
-    std::vector<std::uint8_t> image;
-    // The stream library throws when the read itself fails (a folder of that name, an I/O
-    // error), and a file too big for memory throws too: both are a file that cannot be read.
-    errno = 0;
-    try {
-        image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::exception&) {
-        sound_warning(file_name + " を読めません: " + (errno != 0 ? std::strerror(errno) : "読み込みに失敗しました"));
-        return 0;
-    }
-    if (in.bad()) {
-        sound_warning(file_name + " を読めません。");
-        return 0;
-    }
-    if (image.empty()) {
-        sound_warning(file_name + " は空のファイルです。");
-        return 0;
-    }
-    return sound_.dsCreateDSB(sound_device, image.data(), image.size(), flags);
+    // The image is handed over: the music plays from it, so it is not copied.
+    return sound_.dsCreateDSBTaking(sound_device, std::move(file.bytes), flags);
 }
 
 void Form1::sound_close() {

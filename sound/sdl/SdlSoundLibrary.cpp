@@ -4,10 +4,12 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace quillet {
@@ -41,6 +43,8 @@ std::optional<std::uint32_t> checkFormat(const std::uint8_t* fmt, std::uint32_t 
     const std::uint32_t bits = le16(fmt + 14);
     if (code == kFormatExtensible) {
         if (size < 40 || std::memcmp(fmt + 26, kSubFormatTail, sizeof kSubFormatTail) != 0) return std::nullopt;
+        // SDL's decoder of the effects wants the whole extension; the music's does not look.
+        if (le16(fmt + 16) < 22) return std::nullopt;
         code = le16(fmt + 24);
     }
     const bool pcm = code == kFormatPcm && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
@@ -51,14 +55,25 @@ std::optional<std::uint32_t> checkFormat(const std::uint8_t* fmt, std::uint32_t 
     return blockAlign;
 }
 
-// The length of the WAVE file at the start of the image, taken from its RIFF header, when the
-// whole file lies inside the imageBytes available and its chunks are sound; nullopt otherwise.
-std::optional<std::size_t> validatedLength(const std::uint8_t* image, std::size_t imageBytes) {
+// Where the parts of a checked WAVE image lie.
+struct WaveLayout {
+    std::size_t length = 0;  // of the whole file, from its RIFF header
+    std::size_t fmt = 0;     // offset of the fmt chunk's body
+    std::size_t fmtBytes = 0;
+    std::size_t data = 0;  // offset of the samples
+    std::size_t dataBytes = 0;
+};
+
+// The layout of the WAVE file at the start of the image when the whole file lies inside the
+// imageBytes available and its chunks are sound; nullopt otherwise.
+std::optional<WaveLayout> validatedLayout(const std::uint8_t* image, std::size_t imageBytes) {
     if (image == nullptr || imageBytes < 12) return std::nullopt;
     if (!tagIs(image, "RIFF") || !tagIs(image + 8, "WAVE")) return std::nullopt;
     const std::uint64_t total = std::uint64_t(le32(image + 4)) + 8;
     if (total > imageBytes || total > std::uint64_t(INT_MAX)) return std::nullopt;
     std::optional<std::uint32_t> blockAlign;
+    WaveLayout layout;
+    layout.length = std::size_t(total);
     std::uint64_t pos = 12;
     while (pos + 8 <= total) {
         const std::uint8_t* chunk = image + pos;
@@ -69,21 +84,174 @@ std::optional<std::size_t> validatedLength(const std::uint8_t* image, std::size_
             if (blockAlign) return std::nullopt;  // a second fmt chunk contradicts the first
             blockAlign = checkFormat(chunk + 8, std::uint32_t(size));
             if (!blockAlign) return std::nullopt;
+            layout.fmt = std::size_t(body);
+            layout.fmtBytes = std::size_t(size);
         } else if (tagIs(chunk, "data")) {
             if (!blockAlign || size < *blockAlign) return std::nullopt;
-            return std::size_t(total);
+            layout.data = std::size_t(body);
+            layout.dataBytes = std::size_t(size);
+            return layout;
         }
         pos = body + size + (size & 1);
     }
     return std::nullopt;
 }
 
+std::optional<std::size_t> validatedLength(const std::uint8_t* image, std::size_t imageBytes) {
+    const auto layout = validatedLayout(image, imageBytes);
+    if (!layout) return std::nullopt;
+    return layout->length;
+}
+
+// The music decoder reads a WAVE image through this view of it: a canonical header (RIFF, the
+// fmt chunk, the data chunk's header) followed by the image's own samples, read in place. The
+// decoder then sees just what validatedLayout checked, and none of the other chunks a WAVE file
+// may hold (which SDL_mixer's music decoder does not all step over as the effects' decoder does:
+// it misses the pad byte after an odd-sized chunk).
+struct WaveView {
+    std::vector<std::uint8_t> header;
+    const std::uint8_t* data = nullptr;
+    std::size_t dataBytes = 0;
+    std::size_t pos = 0;
+
+    std::size_t size() const { return header.size() + dataBytes; }
+    static WaveView* of(SDL_RWops* rw) { return static_cast<WaveView*>(rw->hidden.unknown.data1); }
+};
+
+void putLe32(std::vector<std::uint8_t>& b, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (8 * i)));
+}
+void putTag(std::vector<std::uint8_t>& b, const char* tag) {
+    for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(tag[i]));
+}
+
+Sint64 viewSize(SDL_RWops* rw) {
+    return Sint64(WaveView::of(rw)->size());
+}
+
+Sint64 viewSeek(SDL_RWops* rw, Sint64 offset, int whence) {
+    WaveView& v = *WaveView::of(rw);
+    Sint64 base = 0;
+    switch (whence) {
+        case RW_SEEK_SET: break;
+        case RW_SEEK_CUR: base = Sint64(v.pos); break;
+        case RW_SEEK_END: base = Sint64(v.size()); break;
+        default: return SDL_SetError("bad seek");
+    }
+    const Sint64 to = base + offset;
+    if (to < 0) return SDL_SetError("seek before the start");
+    v.pos = std::min(std::size_t(to), v.size());
+    return Sint64(v.pos);
+}
+
+size_t viewRead(SDL_RWops* rw, void* out, size_t size, size_t count) {
+    WaveView& v = *WaveView::of(rw);
+    if (size == 0 || count == 0 || v.pos >= v.size()) return 0;
+    const std::size_t whole = std::min(count, (v.size() - v.pos) / size);
+    std::size_t want = whole * size;
+    auto* to = static_cast<std::uint8_t*>(out);
+    while (want > 0) {
+        std::size_t n;
+        if (v.pos < v.header.size()) {
+            n = std::min(want, v.header.size() - v.pos);
+            std::memcpy(to, v.header.data() + v.pos, n);
+        } else {
+            n = std::min(want, v.size() - v.pos);
+            std::memcpy(to, v.data + (v.pos - v.header.size()), n);
+        }
+        to += n;
+        v.pos += n;
+        want -= n;
+    }
+    return whole;
+}
+
+size_t viewWrite(SDL_RWops*, const void*, size_t, size_t) {
+    return 0;
+}
+
+int viewClose(SDL_RWops* rw) {
+    delete WaveView::of(rw);
+    SDL_FreeRW(rw);
+    return 0;
+}
+
+// A reader of the view of a checked image, which must outlive it; null when none can be made.
+SDL_RWops* openView(const std::uint8_t* image, const WaveLayout& layout) {
+    auto* view = new WaveView;
+    view->header.reserve(64);
+    // Plain PCM and float need the first 16 bytes of fmt, the extensible format its 40.
+    const std::size_t fmtBytes = le16(image + layout.fmt) == kFormatExtensible ? 40 : 16;
+    putTag(view->header, "RIFF");
+    putLe32(view->header, std::uint32_t(4 + 8 + fmtBytes + 8 + layout.dataBytes));
+    putTag(view->header, "WAVE");
+    putTag(view->header, "fmt ");
+    putLe32(view->header, std::uint32_t(fmtBytes));
+    view->header.insert(view->header.end(), image + layout.fmt, image + layout.fmt + fmtBytes);
+    putTag(view->header, "data");
+    putLe32(view->header, std::uint32_t(layout.dataBytes));
+    view->data = image + layout.data;
+    view->dataBytes = layout.dataBytes;
+    SDL_RWops* rw = SDL_AllocRW();
+    if (rw == nullptr) {
+        delete view;
+        return nullptr;
+    }
+    rw->type = SDL_RWOPS_UNKNOWN;
+    rw->size = viewSize;
+    rw->seek = viewSeek;
+    rw->read = viewRead;
+    rw->write = viewWrite;
+    rw->close = viewClose;
+    rw->hidden.unknown.data1 = view;
+    return rw;
+}
+
+// A buffer is either a chunk, decoded and converted whole when it is made, or the music: played
+// through the mixer's one music stream, decoded from its image as it plays.
 struct Buffer {
     Mix_Chunk* chunk = nullptr;
+    Mix_Music* music = nullptr;
+    std::vector<std::uint8_t> image;  // what the music reads from while it plays
     std::int32_t flags = 0;
     int ownChannel = -1;
     bool looping = false;
 };
+
+bool streamed(std::int32_t flags) {
+    return (flags & (SdlSoundLibrary::kOwnChannel | SdlSoundLibrary::kOverlap)) ==
+           SdlSoundLibrary::kOwnChannel;
+}
+
+// Whether the effects' decoder takes the image too: it is given the image's own chunks up to
+// the samples and the first 64 kB of these (enough for a frame after conversion at any rate).
+// So an image is music exactly when it would make an effect, and a broken one is refused when
+// it is loaded, without the whole of it being decoded.
+bool effectsDecoderTakes(const std::vector<std::uint8_t>& image, const WaveLayout& layout) {
+    const std::size_t samples = std::min<std::size_t>(layout.dataBytes, 65536);
+    std::vector<std::uint8_t> start(image.begin(), image.begin() + long(layout.data + samples));
+    auto put = [&start](std::size_t at, std::size_t v) {
+        for (int i = 0; i < 4; ++i) start[at + i] = std::uint8_t(v >> (8 * i));
+    };
+    if (samples & 1) start.push_back(0);
+    put(4, start.size() - 8);
+    put(layout.data - 4, samples);
+    SDL_RWops* rw = SDL_RWFromConstMem(start.data(), int(start.size()));
+    if (rw == nullptr) return false;
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);
+    if (chunk == nullptr) return false;
+    const bool sound = chunk->alen > 0;
+    Mix_FreeChunk(chunk);
+    return sound;
+}
+
+// The music over a checked image, which must outlive it; null when the mixer cannot play it.
+Mix_Music* openMusic(const std::vector<std::uint8_t>& image, const WaveLayout& layout) {
+    SDL_RWops* rw = openView(image.data(), layout);
+    if (rw == nullptr) return nullptr;
+    // The music owns the reader from here on, and closes it when it is freed or fails to open.
+    return Mix_LoadMUS_RW(rw, 1);
+}
 
 }  // namespace
 
@@ -92,6 +260,7 @@ struct SdlSoundLibrary::State {
     std::int32_t lastDevice = 0;
     std::int32_t lastBuffer = 0;
     std::map<std::int32_t, Buffer> buffers;
+    std::int32_t musicOwner = 0;  // the buffer whose music the music stream plays, if any
     int reserved = 0;           // channels 0 .. reserved-1 belong to single buffers
     std::vector<int> freeOwn;   // reserved channels whose buffer was freed
 
@@ -133,10 +302,43 @@ struct SdlSoundLibrary::State {
             if (Mix_Playing(ch) && Mix_GetChunk(ch) == chunk) Mix_HaltChannel(ch);
     }
 
+    std::int32_t add(Buffer&& b) {
+        do {
+            if (++lastBuffer <= 0) lastBuffer = 1;
+        } while (buffers.count(lastBuffer) != 0);
+        buffers.emplace(lastBuffer, std::move(b));
+        return lastBuffer;
+    }
+
+    // The stream plays this buffer's music from the start, over and over or once.
+    void playMusic(std::int32_t handle, Buffer& b, bool loop) {
+        b.looping = Mix_PlayMusic(b.music, loop ? -1 : 0) == 0 && loop;
+        musicOwner = handle;
+    }
+
+    bool musicPlaying(std::int32_t handle) const { return musicOwner == handle && Mix_PlayingMusic() != 0; }
+
+    void stopMusic(std::int32_t handle) {
+        if (musicOwner != handle) return;
+        Mix_HaltMusic();
+        musicOwner = 0;
+    }
+
+    static void release(Buffer& b) {
+        // The music reads from the image until it is freed.
+        if (b.music != nullptr) Mix_FreeMusic(b.music);
+        if (b.chunk != nullptr) Mix_FreeChunk(b.chunk);
+        b.music = nullptr;
+        b.chunk = nullptr;
+        b.image = {};
+    }
+
     void close() {
         if (device == 0) return;
         Mix_HaltChannel(-1);
-        for (auto& [handle, b] : buffers) Mix_FreeChunk(b.chunk);
+        Mix_HaltMusic();
+        musicOwner = 0;
+        for (auto& [handle, b] : buffers) release(b);
         buffers.clear();
         freeOwn.clear();
         reserved = 0;
@@ -187,6 +389,7 @@ std::int32_t SdlSoundLibrary::dsCreateDSB(std::int32_t device, const std::uint8_
     if (device == 0 || device != s.device) return 0;
     const auto length = validatedLength(image, imageBytes);
     if (!length) return 0;
+    if (streamed(flags)) return createMusic(std::vector<std::uint8_t>(image, image + *length), flags);
     SDL_RWops* rw = SDL_RWFromConstMem(image, int(*length));
     if (rw == nullptr) return 0;
     Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);
@@ -199,19 +402,39 @@ std::int32_t SdlSoundLibrary::dsCreateDSB(std::int32_t device, const std::uint8_
     b.chunk = chunk;
     b.flags = flags;
     if (flags & kOwnChannel) b.ownChannel = s.takeOwnChannel();
-    do {
-        if (++s.lastBuffer <= 0) s.lastBuffer = 1;
-    } while (s.buffers.count(s.lastBuffer) != 0);
-    s.buffers.emplace(s.lastBuffer, b);
-    return s.lastBuffer;
+    return s.add(std::move(b));
+}
+
+std::int32_t SdlSoundLibrary::dsCreateDSBTaking(std::int32_t device, std::vector<std::uint8_t>&& image,
+                                                std::int32_t flags) {
+    State& s = *state_;
+    std::vector<std::uint8_t> taken = std::move(image);
+    if (!streamed(flags)) return dsCreateDSB(device, taken.data(), taken.size(), flags);
+    if (device == 0 || device != s.device) return 0;
+    return createMusic(std::move(taken), flags);
+}
+
+// The image was checked by validatedLength; the mixer's music decoder checks it again as it
+// opens it, so an image it could not play is refused here, when it is loaded, not later.
+std::int32_t SdlSoundLibrary::createMusic(std::vector<std::uint8_t>&& image, std::int32_t flags) {
+    State& s = *state_;
+    const auto layout = validatedLayout(image.data(), image.size());
+    if (!layout || !effectsDecoderTakes(image, *layout)) return 0;
+    Buffer b;
+    b.image = std::move(image);
+    b.music = openMusic(b.image, *layout);
+    if (b.music == nullptr) return 0;
+    b.flags = flags;
+    return s.add(std::move(b));
 }
 
 void SdlSoundLibrary::dsFree(std::int32_t buffer) {
     State& s = *state_;
     Buffer* b = s.find(buffer);
     if (b == nullptr) return;
-    State::haltVoices(b->chunk);
-    Mix_FreeChunk(b->chunk);
+    if (b->music != nullptr) s.stopMusic(buffer);
+    if (b->chunk != nullptr) State::haltVoices(b->chunk);
+    State::release(*b);
     if (b->ownChannel >= 0) s.freeOwn.push_back(b->ownChannel);
     s.buffers.erase(buffer);
 }
@@ -219,6 +442,10 @@ void SdlSoundLibrary::dsFree(std::int32_t buffer) {
 void SdlSoundLibrary::dsPlay(std::int32_t buffer) {
     Buffer* b = state_->find(buffer);
     if (b == nullptr) return;
+    if (b->music != nullptr) {
+        state_->playMusic(buffer, *b, false);
+        return;
+    }
     const bool overlap = (b->flags & kOverlap) != 0;
     if (!overlap) {
         State::haltVoices(b->chunk);
@@ -236,6 +463,10 @@ void SdlSoundLibrary::dsPlayLooping(std::int32_t buffer) {
     State& s = *state_;
     Buffer* b = s.find(buffer);
     if (b == nullptr) return;
+    if (b->music != nullptr) {
+        if (!(b->looping && s.musicPlaying(buffer))) s.playMusic(buffer, *b, true);
+        return;
+    }
     if (b->ownChannel < 0) b->ownChannel = s.takeOwnChannel();
     if (b->looping && Mix_Playing(b->ownChannel) && Mix_GetChunk(b->ownChannel) == b->chunk) return;
     b->looping = Mix_PlayChannel(b->ownChannel, b->chunk, -1) >= 0;
@@ -244,7 +475,10 @@ void SdlSoundLibrary::dsPlayLooping(std::int32_t buffer) {
 void SdlSoundLibrary::dsStop(std::int32_t buffer) {
     Buffer* b = state_->find(buffer);
     if (b == nullptr) return;
-    State::haltVoices(b->chunk);
+    if (b->music != nullptr)
+        state_->stopMusic(buffer);
+    else
+        State::haltVoices(b->chunk);
     b->looping = false;
 }
 

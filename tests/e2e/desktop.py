@@ -190,24 +190,47 @@ def desktop_entry(prefix):
 class Game:
     """The installed game running on a Display."""
 
-    def __init__(self, display, prefix, env=None, wrapper=()):
+    def __init__(self, display, prefix, env=None, wrapper=(), cwd=None, boxes=()):
+        """cwd: start the game there instead of the desktop entry's Path=. boxes: titles of the
+        message boxes expected before the main window shows, each answered with Return; the
+        times they came up (from the start) are in box_times."""
         self.display = display
         entry = desktop_entry(prefix)
         argv = [a for a in shlex.split(entry["Exec"]) if not a.startswith("%")]
         self.executable = argv[0]
         # A measuring tool may run the game as its child (/usr/bin/time, strace).
         argv = list(wrapper) + argv
-        self.cwd = entry["Path"]
+        self.cwd = cwd or entry["Path"]
         self.log_path = os.path.join(display.runtime, "game.log")
         self.log_file = open(self.log_path, "wb")
         self.started = time.monotonic()
         self.proc = subprocess.Popen(argv, cwd=self.cwd, env=dict(display.env, **(env or {})),
                                      stdout=self.log_file, stderr=subprocess.STDOUT)
-        # The display is private, so the one window named Quillet is the game's.
-        self.main = display.xdotool("search", "--sync", "--onlyvisible", "--name", "^Quillet$").split()[0]
-        self.pid = int(display.xdotool("getwindowpid", self.main))
-        self.mapped = time.monotonic()
-        self.locate()
+        try:
+            self.box_times = []
+            for title in boxes:
+                pattern = "^" + title.replace(".", "\\.") + "$"
+                box = poll(f"a message box titled {title!r}",
+                           lambda: display.xdotool("search", "--onlyvisible", "--name", pattern, check=False).split(),
+                           30)[0]
+                self.box_times.append(time.monotonic() - self.started)
+                display.xdotool("windowfocus", "--sync", box)
+                display.xdotool("key", "--clearmodifiers", "Return")
+                poll(f"the message box {title!r} to close",
+                     lambda: box not in display.xdotool("search", "--onlyvisible", "--name", pattern, check=False).split(),
+                     10)
+            # The display is private, so the one window named Quillet is the game's.
+            # Polled often, not with search --sync (which looks twice a second), so that the
+            # start-up times measured from here are close to the truth.
+            self.main = poll("the main window",
+                             lambda: display.xdotool("search", "--onlyvisible", "--name", "^Quillet$", check=False).split(),
+                             30, 0.02)[0]
+            self.mapped = time.monotonic()
+            self.pid = int(display.xdotool("getwindowpid", self.main))
+            self.locate()
+        except BaseException:
+            self.stop()  # a game that never got there is not left behind
+            raise
 
     # ---- where things are -------------------------------------------------------------------
 

@@ -264,14 +264,16 @@ TEST_F(DiskOutput, WaveFormatsThatSdlConverts) {
         std::memcpy(&u, &f, 4);
         put32(flt, u);
     }
-    EXPECT_NE(load(riff({fmtChunk(1, 1, 22050, 8), chunk("data", pcm8)}), 3), 0);
-    EXPECT_NE(load(riff({fmtChunk(1, 1, 8000, 24), chunk("data", pcm24)}), 3), 0);
-    EXPECT_NE(load(riff({fmtChunk(3, 1, 48000, 32), chunk("data", flt)}), 1), 0);
+    std::vector<std::pair<const char*, Bytes>> images = {
+        {"8-bit", riff({fmtChunk(1, 1, 22050, 8), chunk("data", pcm8)})},
+        {"24-bit", riff({fmtChunk(1, 1, 8000, 24), chunk("data", pcm24)})},
+        {"float", riff({fmtChunk(3, 1, 48000, 32), chunk("data", flt)})},
+    };
     // Other chunks, an odd-sized one padded, before the data; bytes after the file are not its own.
     Bytes withList = riff({fmtChunk(1, 1, 22050, 8), chunk("LIST", Bytes(7, 'x')), chunk("data", pcm8)});
     const std::size_t fileBytes = withList.size();
     withList.resize(fileBytes + 64, 0xEE);
-    EXPECT_NE(load(withList, 3), 0);
+    images.emplace_back("LIST chunk", withList);
     // WAVE_FORMAT_EXTENSIBLE holding 16-bit PCM.
     Bytes ext;
     putTag(ext, "fmt ");
@@ -286,7 +288,13 @@ TEST_F(DiskOutput, WaveFormatsThatSdlConverts) {
     put16(ext, 16);
     put32(ext, 3);
     append(ext, {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});  // the PCM sub-format
-    EXPECT_NE(load(riff({ext, chunk("data", Bytes(400, 0))}), 3), 0);
+    images.emplace_back("extensible", riff({ext, chunk("data", Bytes(400, 0))}));
+    // Each as an effect (decoded whole) and as the music (streamed), from a copy and handed over.
+    for (auto& [what, image] : images) {
+        EXPECT_NE(load(image, 3), 0) << what;
+        EXPECT_NE(load(image, 1), 0) << what;
+        EXPECT_NE(lib.dsCreateDSBTaking(device, Bytes(image), 1), 0) << what;
+    }
 }
 
 TEST_F(DiskOutput, BrokenImagesGiveNoBuffer) {
@@ -332,7 +340,53 @@ TEST_F(DiskOutput, BrokenImagesGiveNoBuffer) {
         {"header only", riff({})},
     };
     for (const auto& [what, image] : broken)
-        EXPECT_EQ(lib.dsCreateDSB(device, image.data(), image.size(), 3), 0) << what;
+        for (std::int32_t flags : {3, 1}) {
+            EXPECT_EQ(lib.dsCreateDSB(device, image.data(), image.size(), flags), 0)
+                << what << " flags " << flags;
+            EXPECT_EQ(lib.dsCreateDSBTaking(device, Bytes(image), flags), 0) << what << " flags " << flags;
+        }
+    for (std::size_t n = 0; n < good.size(); ++n)
+        ASSERT_EQ(lib.dsCreateDSBTaking(device, Bytes(good.begin(), good.begin() + long(n)), 1), 0) << n;
+}
+
+// The music plays from the image it was handed (nothing else holds it), under the effects, and
+// there is one music at a time.
+TEST_F(DiskOutput, TheMusicStreamsFromItsImageUnderTheEffects) {
+    const std::int32_t music = lib.dsCreateDSBTaking(device, constantWave(5000, 0.05), 1);
+    const std::int32_t other = lib.dsCreateDSBTaking(device, constantWave(2000, 0.05), 1);
+    const std::int32_t effect = load(constantWave(3000, 0.1), 3);
+    ASSERT_NE(music, 0);
+    ASSERT_NE(other, 0);
+    ASSERT_NE(effect, 0);
+    lib.dsPlayLooping(music);
+    runOn(ms(100) + kLag);
+    lib.dsPlay(effect);
+    runOn(ms(200) + kLag);
+    auto out = output();
+    EXPECT_GE(countOf(out, 8000), long(ms(50)));  // the effect over the music
+    EXPECT_GE(countOf(out, 5000), long(ms(100)));
+
+    // The other music takes the stream; stopping the first then leaves it playing.
+    lib.dsPlayLooping(other);
+    lib.dsStop(music);
+    runOn(ms(100) + kLag);
+    std::size_t from = written();
+    runOn(ms(100));
+    out = output();
+    EXPECT_EQ(countOf(std::vector<std::int16_t>(out.begin() + long(from), out.end()), 2000),
+              long(out.size() - from));
+
+    // Freed while it plays: silence, and the image goes with it.
+    lib.dsFree(other);
+    runOn(kLag);
+    from = written();
+    runOn(ms(100));
+    out = output();
+    EXPECT_TRUE(std::all_of(out.begin() + long(from), out.end(), [](std::int16_t v) { return v == 0; }));
+    lib.dsPlayLooping(other);  // dead handle
+    lib.dsPlayLooping(music);  // back on
+    runOn(ms(100) + kLag);
+    EXPECT_GT(countOf(output(), 5000), countOf(out, 5000));
 }
 
 // The committed sounds: 16-bit mono PCM that this library accepts, never clipped, the effects

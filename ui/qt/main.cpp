@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "game/DataFile.h"
 #include "game/Form1.h"
 #include "sound/sdl/SdlSoundLibrary.h"
 #include "ui/qt/AppSetup.h"
@@ -15,12 +17,19 @@
 
 namespace {
 
+// Where the installed book and sounds lie, found from where the program lies: a prefix install
+// and the Debian package alike put them at this path from the programs' folder.
+std::string installedDataFolder() {
+    return quillet::installedDataFolder(QUILLET_DATA_FROM_PROGRAM);
+}
+
 // --help and --version answer without a display, before the window system starts; the game
 // itself takes no arguments. Returns the exit code, or -1 to go on and start the game.
 int handleArguments(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            const std::string folder = installedDataFolder();
             std::printf(
                 "Usage: quillet [--help | --version]\n"
                 "Reversi on a nine-by-nine shogi board with shogi pawns, against the computer or a friend.\n"
@@ -29,8 +38,10 @@ int handleArguments(int argc, char** argv) {
                 "      --version  show the version and exit\n"
                 "\n"
                 "The game reads its opening book (Quillet.定石) and its four sounds (*.wav) from the\n"
-                "current directory; its menu entry starts it in the folder where they are installed.\n"
-                "See quillet(6).\n");
+                "current directory; a file that is not there it reads from the folder where they are\n"
+                "installed, %s.\n"
+                "See quillet(6).\n",
+                folder.empty() ? "beside the program" : folder.c_str());
             return 0;
         }
         if (std::strcmp(arg, "--version") == 0) {
@@ -86,6 +97,7 @@ int main(int argc, char** argv) {
     quillet::SteadyClock clock(&window.waitPump());
     quillet::SdlSoundLibrary sound;
     quillet::Form1 form(window, clock, sound);
+    form.data_folder = installedDataFolder();
     quillet::ui::connectForm(window, form);
 
     window.run([&form] { form.Form_Load(); });
