@@ -224,9 +224,10 @@ class Form1 {
     void 拒否(const std::string& text, const std::string& title);
     // game/modes_computer.cpp: a game against the computer with the human on `human`.
     void 対COM開始(int human, int computer);
-    // record/hint.cpp: looks up the human's hint in the book (after the computer's turn, 戻 and
-    // 進) and shows it while coaching is on.
+    // record/hint.cpp: 指南_更新 looks up the human's hint in the book (after the computer's
+    // turn, 戻 and 進); 指南_取消 erases the coaching picture and forgets the hint.
     void 指南_更新();
+    void 指南_取消();
     // record/coaching.cpp
     int 指南チェック(int x, int y);
     int 定石検索_人間(int& column, int& row);

@@ -14,8 +14,7 @@ void Form1::MODORU_Click() {
         拒否("戻れません", "戻る");
         return;
     }
-    描画_指南(10.5, 3.1, coach_erase);
-    hint_available = no;
+    指南_取消();
     move_count -= 1;
     局面_移動(-1);
 
@@ -35,8 +34,7 @@ void Form1::SUSUMU_Click() {
         拒否("進めません", "進む");
         return;
     }
-    描画_指南(10.5, 3.1, coach_erase);
-    hint_available = no;
+    指南_取消();
     move_count += 1;
     局面_移動(+1);
 

@@ -19,8 +19,7 @@ void Form1::GYAKU_Click() {
         拒否("最初からはできません", "逆転");
         return;
     }
-    描画_指南(10.5, 3.1, coach_erase);
-    hint_available = no;
+    指南_取消();
     描画_指南状態();
 
     // The positions after the shown one turn too, so that "進" replays the recorded line in the
