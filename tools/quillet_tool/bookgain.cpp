@@ -3,16 +3,16 @@
 // would play in the same positions, as the bitboard engine values both.
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <mutex>
+#include <memory>
 #include <thread>
 #include <vector>
 
 #include "tools/engine/Book.h"
 #include "tools/engine/Search.h"
+#include "tools/engine/WorkerPool.h"
 #include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
 
@@ -36,6 +36,23 @@ int gameSearchMove(HeadlessGame& game, const engine::Position& p) {
     int column = 0, row = 0;
     f.COM置場所取得(column, row);
     return engine::squareIndex(column, row);
+}
+
+// The book's move and the game's search's move in `p`, and how much more the engine values the
+// book's.
+Measured measure(HeadlessGame& game, engine::Searcher& searcher, const engine::Position& p, int bookMove,
+                 int depth) {
+    Measured m;
+    m.bookMove = bookMove;
+    m.searchMove = gameSearchMove(game, p);
+    m.ply = engine::popcount(p.own | p.opp) - 4;
+    if (m.searchMove != m.bookMove) {
+        // Each move's value: the opponent's best reply searched one ply less, negated.
+        const int book = -searcher.value(p.play(m.bookMove), depth - 1);
+        const int game3 = -searcher.value(p.play(m.searchMove), depth - 1);
+        m.gain = book - game3;
+    }
+    return m;
 }
 
 }  // namespace
@@ -75,40 +92,21 @@ int bookgainCommand(const Args& args, const Output& o) {
 
     const auto start = std::chrono::steady_clock::now();
     std::vector<Measured> results(positions.size());
-    std::atomic<std::size_t> next{0};
-    std::atomic<int> done{0};
-    std::mutex printMutex;
-    auto lastReport = start;
-    auto work = [&] {
-        HeadlessGame game;
-        engine::Searcher searcher(20);
-        for (std::size_t i = next++; i < positions.size(); i = next++) {
-            const engine::Position& p = positions[i];
-            Measured& m = results[i];
-            m.bookMove = bookMoves[i];
-            m.searchMove = gameSearchMove(game, p);
-            m.ply = engine::popcount(p.own | p.opp) - 4;
-            if (m.searchMove != m.bookMove) {
-                // Each move's value: the opponent's best reply searched one ply less, negated.
-                const int book = -searcher.value(p.play(m.bookMove), depth - 1);
-                const int game3 = -searcher.value(p.play(m.searchMove), depth - 1);
-                m.gain = book - game3;
-            }
-            ++done;
-            std::lock_guard<std::mutex> lock(printMutex);
-            const auto now = std::chrono::steady_clock::now();
-            if (now - lastReport > std::chrono::seconds(5)) {
-                lastReport = now;
-                std::fprintf(o.err, "bookgain: %d of %zu positions, %.0f s\n", done.load(), positions.size(),
-                             std::chrono::duration<double>(now - start).count());
-            }
-        }
-    };
+    engine::Throttle throttle(std::chrono::seconds(5));
     const int threads = static_cast<int>(std::max(1u, std::min(2u, std::thread::hardware_concurrency())));
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t) pool.emplace_back(work);
-    work();
-    for (auto& t : pool) t.join();
+    engine::forEachIndex(
+        positions.size(), threads,
+        [&] {
+            return [&, game = std::make_unique<HeadlessGame>(),
+                    searcher = engine::Searcher(20)](std::size_t i) mutable {
+                results[i] = measure(*game, searcher, positions[i], bookMoves[i], depth);
+            };
+        },
+        throttle,
+        [&](std::size_t done) {
+            std::fprintf(o.err, "bookgain: %zu of %zu positions, %.0f s\n", done, positions.size(),
+                         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        });
 
     long long total = 0;
     int differ = 0, worse = 0;
