@@ -55,6 +55,74 @@ Measured measure(HeadlessGame& game, engine::Searcher& searcher, const engine::P
     return m;
 }
 
+struct BookMoves {
+    std::vector<engine::Position> positions;
+    std::vector<int> moves;  // the book's move in each, as a bit index
+};
+
+// Every line of the book at `path`, checked: a key the game writes and a move legal there.
+BookMoves readBook(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw InputError("cannot open book '" + path + "'");
+    BookMoves book;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string error;
+        const auto entry = engine::parseBookLine(line, error);
+        if (!entry) throw InputError(path + ": line " + std::to_string(number) + ": " + error);
+        const engine::Position p = *engine::decodeKey(entry->key, error);
+        const int move = engine::squareIndex(entry->column, entry->row);
+        if (!(engine::legalMoves(p.own, p.opp) & engine::bitAt(move)))
+            throw InputError(path + ": line " + std::to_string(number) + ": the move is not legal there");
+        book.positions.push_back(p);
+        book.moves.push_back(move);
+    }
+    if (book.positions.empty()) throw InputError("book '" + path + "' has no lines");
+    return book;
+}
+
+// measure() on every line, on two threads where there are two cores, with progress on o.err.
+std::vector<Measured> measureAll(const BookMoves& book, int depth, const Output& o,
+                                 std::chrono::steady_clock::time_point start) {
+    std::vector<Measured> results(book.positions.size());
+    engine::Throttle throttle(std::chrono::seconds(5));
+    const int threads = static_cast<int>(std::max(1u, std::min(2u, std::thread::hardware_concurrency())));
+    engine::forEachIndex(
+        book.positions.size(), threads,
+        [&] {
+            return [&, game = std::make_unique<HeadlessGame>(),
+                    searcher = engine::Searcher(20)](std::size_t i) mutable {
+                results[i] = measure(*game, searcher, book.positions[i], book.moves[i], depth);
+            };
+        },
+        throttle,
+        [&](std::size_t done) {
+            std::fprintf(o.err, "bookgain: %zu of %zu positions, %.0f s\n", done, book.positions.size(),
+                         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        });
+    return results;
+}
+
+void printSummary(const std::vector<Measured>& results, int depth, const Output& o,
+                  std::chrono::steady_clock::time_point start) {
+    long long total = 0;
+    int differ = 0, worse = 0;
+    for (const Measured& m : results) {
+        total += m.gain;
+        if (m.bookMove != m.searchMove) ++differ;
+        if (m.gain < 0) ++worse;
+    }
+    const double n = static_cast<double>(results.size());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::fprintf(
+        o.out,
+        "bookgain positions %zu differ %d (%.1f%%) mean gain %.2f discs per position, %.2f where they "
+        "differ; book move valued lower in %d; depth %d time %.1f s\n",
+        results.size(), differ, 100.0 * differ / n, total / n / engine::kDisc,
+        differ ? static_cast<double>(total) / differ / engine::kDisc : 0.0, worse, depth, seconds);
+}
+
 }  // namespace
 
 int bookgainCommand(const Args& args, const Output& o) {
@@ -71,58 +139,9 @@ int bookgainCommand(const Args& args, const Output& o) {
         else
             throw UsageError("unexpected argument '" + args[i] + "'");
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw InputError("cannot open book '" + path + "'");
-    std::vector<engine::Position> positions;
-    std::vector<int> bookMoves;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::string error;
-        const auto entry = engine::parseBookLine(line, error);
-        if (!entry) throw InputError(path + ": line " + std::to_string(number) + ": " + error);
-        const engine::Position p = *engine::decodeKey(entry->key, error);
-        const int move = engine::squareIndex(entry->column, entry->row);
-        if (!(engine::legalMoves(p.own, p.opp) & engine::bitAt(move)))
-            throw InputError(path + ": line " + std::to_string(number) + ": the move is not legal there");
-        positions.push_back(p);
-        bookMoves.push_back(move);
-    }
-    if (positions.empty()) throw InputError("book '" + path + "' has no lines");
-
+    const BookMoves book = readBook(path);
     const auto start = std::chrono::steady_clock::now();
-    std::vector<Measured> results(positions.size());
-    engine::Throttle throttle(std::chrono::seconds(5));
-    const int threads = static_cast<int>(std::max(1u, std::min(2u, std::thread::hardware_concurrency())));
-    engine::forEachIndex(
-        positions.size(), threads,
-        [&] {
-            return [&, game = std::make_unique<HeadlessGame>(),
-                    searcher = engine::Searcher(20)](std::size_t i) mutable {
-                results[i] = measure(*game, searcher, positions[i], bookMoves[i], depth);
-            };
-        },
-        throttle,
-        [&](std::size_t done) {
-            std::fprintf(o.err, "bookgain: %zu of %zu positions, %.0f s\n", done, positions.size(),
-                         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        });
-
-    long long total = 0;
-    int differ = 0, worse = 0;
-    for (const Measured& m : results) {
-        total += m.gain;
-        if (m.bookMove != m.searchMove) ++differ;
-        if (m.gain < 0) ++worse;
-    }
-    const double n = static_cast<double>(results.size());
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(
-        o.out,
-        "bookgain positions %zu differ %d (%.1f%%) mean gain %.2f discs per position, %.2f where they "
-        "differ; book move valued lower in %d; depth %d time %.1f s\n",
-        results.size(), differ, 100.0 * differ / n, total / n / engine::kDisc,
-        differ ? static_cast<double>(total) / differ / engine::kDisc : 0.0, worse, depth, seconds);
+    printSummary(measureAll(book, depth, o, start), depth, o, start);
     return 0;
 }
 
