@@ -21,7 +21,7 @@ namespace quillet {
 struct DataFile;
 
 class Form1 {
-public:
+   public:
     Form1(Window& window, Clock& clock, SoundLibrary& sound);
 
     // ---- Shared constants ----------------------------------------------------------------
@@ -180,11 +180,11 @@ public:
     void SAISYO_Click();
     void MODORU_Click();
     void SUSUMU_Click();
-    void GYAKU_Click();                                 // record/reverse.cpp
-    void SINAN_Click();                                 // record/coaching.cpp
+    void GYAKU_Click();                                // record/reverse.cpp
+    void SINAN_Click();                                // record/coaching.cpp
     void 描画_指南(double x, double y, int selector);  // record/coaching_picture.cpp
     // The coaching picture the present state calls for (nothing to draw with coaching off).
-    void 描画_指南状態();                              // record/coaching_picture.cpp
+    void 描画_指南状態();  // record/coaching_picture.cpp
 
     // ---- Display -------------------------------------------------------------------------
     // view/board_drawing.cpp
@@ -224,18 +224,22 @@ public:
     Clock& clock() { return clock_; }
     SoundLibrary& sound() { return sound_; }
 
-private:
+   private:
     // game/mouse_input.cpp. 駒を置く places a piece for side, the human's or the computer's:
     // sound, blink, flips, the square, and the move recorded as a new position.
     void 駒を置く(int x, int y, int side, int opponent);
     void 人間対人間(int x, int y);
     void 人間対COM(int x, int y);
     void COM手番ループ();
+    // game/refusal.cpp: a refused command plays the forbidden sound, then shows text in a
+    // message box titled after the command, with an OK button.
+    void 拒否(const std::string& text, const std::string& title);
     // game/modes_computer.cpp: a game against the computer with the human on `human`.
     void 対COM開始(int human, int computer);
-    // record/hint.cpp: looks up the human's hint in the book (after the computer's turn, 戻 and
-    // 進) and shows it while coaching is on.
+    // record/hint.cpp: 指南_更新 looks up the human's hint in the book (after the computer's
+    // turn, 戻 and 進); 指南_取消 erases the coaching picture and forgets the hint.
     void 指南_更新();
+    void 指南_取消();
     // record/coaching.cpp
     int 指南チェック(int x, int y);
     int 定石検索_人間(int& column, int& row);

@@ -9,8 +9,7 @@ namespace quillet {
 // play the clicked square for the side to move.
 void Form1::Form_MouseDown(int /*button*/, int /*shift*/, double X, double Y) {
     if (side_to_move == no_side) {
-        sound_.dsPlay(sound_forbidden);
-        window_.message("対局で始めて下さい", "開始");
+        拒否("対局で始めて下さい", "開始");
         return;
     }
     if (game_mode == mode_vs_computer && side_to_move == computer_piece) {
@@ -57,7 +56,9 @@ void Form1::駒を置く(int x, int y, int side, int opponent) {
     将棋盤_保存(move_count);
 }
 
-static const char* side_name(int side) { return side == Form1::first_code ? "先手" : "後手"; }
+static const char* side_name(int side) {
+    return side == Form1::first_code ? "先手" : "後手";
+}
 
 void Form1::人間対人間(int x, int y) {
     const int side = side_to_move;

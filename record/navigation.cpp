@@ -11,12 +11,10 @@ void Form1::SAISYO_Click() {
 
 void Form1::MODORU_Click() {
     if (move_count == 0) {
-        sound_.dsPlay(sound_forbidden);
-        window_.message("戻れません", "戻る");
+        拒否("戻れません", "戻る");
         return;
     }
-    描画_指南(10.5, 3.1, coach_erase);
-    hint_available = no;
+    指南_取消();
     move_count -= 1;
     局面_移動(-1);
 
@@ -33,12 +31,10 @@ void Form1::MODORU_Click() {
 
 void Form1::SUSUMU_Click() {
     if (move_count >= last_move_count) {
-        sound_.dsPlay(sound_forbidden);
-        window_.message("進めません", "進む");
+        拒否("進めません", "進む");
         return;
     }
-    描画_指南(10.5, 3.1, coach_erase);
-    hint_available = no;
+    指南_取消();
     move_count += 1;
     局面_移動(+1);
 

@@ -16,12 +16,10 @@ int exchanged(int code) {
 // The players swap positions: every face turns, each player keeps its own code.
 void Form1::GYAKU_Click() {
     if (move_count == 0) {
-        sound_.dsPlay(sound_forbidden);
-        window_.message("最初からはできません", "逆転");
+        拒否("最初からはできません", "逆転");
         return;
     }
-    描画_指南(10.5, 3.1, coach_erase);
-    hint_available = no;
+    指南_取消();
     描画_指南状態();
 
     // The positions after the shown one turn too, so that "進" replays the recorded line in the

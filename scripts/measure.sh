@@ -10,13 +10,8 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
 shift || true
-for tool in Xvfb xdotool import strace python3 /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "measure.sh: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
-done
-[ -x "$build/quillet" ] || { echo "measure.sh: $build/quillet is not built" >&2; exit 1; }
-
-prefix="$(mktemp -d)"
-trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
+. "$root/scripts/scratch-install.sh"
+require_tools measure.sh Xvfb xdotool import strace python3 /usr/bin/time
+install_scratch measure.sh "$build"
 echo "measuring $build on $(nproc) cores ($(uname -m)), installed in a temporary prefix"
 QUILLET_E2E_PREFIX="$prefix" python3 "$root/tests/e2e/measure.py" "$@"

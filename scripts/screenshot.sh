@@ -8,12 +8,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
 out="${2:-$root/docs/screenshot.png}"
-for tool in Xvfb xdotool import python3; do
-  command -v "$tool" >/dev/null || { echo "screenshot.sh: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
-done
-[ -x "$build/quillet" ] || { echo "screenshot.sh: $build/quillet not built" >&2; exit 1; }
-
-prefix="$(mktemp -d)"
-trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
+. "$root/scripts/scratch-install.sh"
+require_tools screenshot.sh Xvfb xdotool import python3
+install_scratch screenshot.sh "$build"
 python3 "$root/scripts/screenshot.py" "$prefix" "$out"

@@ -12,6 +12,10 @@
 
 namespace quillet::testing {
 
+// The two sides' codes, as the tests' positions name them: x is と (先手), o is 歩 (後手).
+constexpr int X = Form1::first_code;
+constexpr int O = Form1::second_code;
+
 struct GameFixture : ::testing::Test {
     Log log;
     RecordingWindow window{log};

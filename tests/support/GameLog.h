@@ -83,6 +83,15 @@ inline void useTestSounds(Form1& form) {
     form.sound_place = kPlace;
 }
 
+// A reset game with the test sounds and an empty log, where the review tests start.
+struct ResetGameFixture : GameFixture {
+    void SetUp() override {
+        form.初期設定();
+        useTestSounds(form);
+        log.clear();
+    }
+};
+
 // Writes the lines as a book file and loads it; the file is removed again.
 inline void loadBook(Form1& form, const std::vector<std::string>& lines) {
     TempDir dir("quillet-review");

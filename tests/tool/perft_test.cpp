@@ -12,9 +12,6 @@
 namespace quillet::testing {
 namespace {
 
-constexpr int X = Form1::first_code;
-constexpr int O = Form1::second_code;
-
 TEST(Perft, HandCountedDepthsAndTheReferenceRulesAgree) {
     const std::string start =
         ".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n.........\n.........\n";

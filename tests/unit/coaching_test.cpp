@@ -8,12 +8,7 @@ using namespace quillet::testing;
 
 namespace {
 
-struct Coaching : GameFixture {
-    void SetUp() override {
-        form.初期設定();
-        useTestSounds(form);
-        log.clear();
-    }
+struct Coaching : ResetGameFixture {
     bool coachingOn() const { return window.checks[static_cast<int>(MenuCheck::SINAN)]; }
 };
 
@@ -142,7 +137,6 @@ TEST_F(Coaching, ABookSquareTheHumanCannotPlayIsNoHint) {
     click(form, square.first, square.second);
     EXPECT_GE(form.move_count, 3);
 }
-
 
 // With coaching on, the picture shown after every command that changes the hint or clears the
 // panel is the one the coaching table gives: 指南します while a hint is pending, 指南モード

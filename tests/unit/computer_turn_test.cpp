@@ -11,10 +11,9 @@
 namespace quillet::testing {
 namespace {
 
-constexpr int X = Form1::first_code;
-constexpr int O = Form1::second_code;
-
-std::string row(const char* r) { return std::string(r) + "\n"; }
+std::string row(const char* r) {
+    return std::string(r) + "\n";
+}
 const std::string kEmptyRow = row(".........");
 
 // Two pieces left for the human after the computer's next move, neither of them playable;
@@ -38,7 +37,9 @@ struct ComputerTurn : GameFixture {
         form.将棋盤_保存(0);
         log.clear();
     }
-    bool logged(const std::string& entry) const { return std::find(log.begin(), log.end(), entry) != log.end(); }
+    bool logged(const std::string& entry) const {
+        return std::find(log.begin(), log.end(), entry) != log.end();
+    }
     bool anyPass() const {
         return std::any_of(window.messages.begin(), window.messages.end(),
                            [](const std::string& m) { return m.find("PASS") != std::string::npos; });
@@ -91,8 +92,8 @@ TEST_F(ComputerTurn, MovePlayedRecordedAndTurnHandedToTheHuman) {
     EXPECT_EQ(form.com_打つ(), 1);
     EXPECT_TRUE(window.messages.empty());
     // f4 turns e4.
-    EXPECT_EQ(boardText(), kEmptyRow + kEmptyRow + kEmptyRow + row("...ooo...") + row("...xo....") + kEmptyRow +
-                               kEmptyRow + kEmptyRow + kEmptyRow);
+    EXPECT_EQ(boardText(), kEmptyRow + kEmptyRow + kEmptyRow + row("...ooo...") + row("...xo....") +
+                               kEmptyRow + kEmptyRow + kEmptyRow + kEmptyRow);
     EXPECT_EQ(form.move_count, 1);
     EXPECT_EQ(form.last_move_count, 1);
     EXPECT_EQ(form.move_x[1], 6);
@@ -146,8 +147,8 @@ TEST_F(ComputerTurn, MoveThatEndsTheGameIsRecordedBeforeTheEnd) {
     EXPECT_EQ(form.com_打つ(), 1);
     EXPECT_FALSE(anyPass());
     EXPECT_TRUE(logged("message 対局|終了しました"));
-    EXPECT_EQ(recordText(form, 1), kEmptyRow + kEmptyRow + kEmptyRow + kEmptyRow + row("...ooo...") + kEmptyRow +
-                                       kEmptyRow + kEmptyRow + kEmptyRow);
+    EXPECT_EQ(recordText(form, 1), kEmptyRow + kEmptyRow + kEmptyRow + kEmptyRow + row("...ooo...") +
+                                       kEmptyRow + kEmptyRow + kEmptyRow + kEmptyRow);
 }
 
 TEST_F(ComputerTurn, BookMoveIsPlayedAfterTheSearchHasToured) {
@@ -170,8 +171,8 @@ TEST_F(ComputerTurn, BookMoveTheRulesForbidIsPassedOverForTheSearchsChoice) {
 
 TEST_F(ComputerTurn, HintForTheHumanComesFromTheBookWithTheSidesExchanged) {
     // The position after the computer's f4, as the human will face it.
-    vsComputer(kEmptyRow + kEmptyRow + kEmptyRow + row("...ooo...") + row("...xo....") + kEmptyRow + kEmptyRow +
-                   kEmptyRow + kEmptyRow,
+    vsComputer(kEmptyRow + kEmptyRow + kEmptyRow + row("...ooo...") + row("...xo....") + kEmptyRow +
+                   kEmptyRow + kEmptyRow + kEmptyRow,
                O);
     const std::string line = bookLine(humanKey(form), 6, 3);  // a square the human can play
 

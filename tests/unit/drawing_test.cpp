@@ -10,9 +10,6 @@ using namespace quillet::testing;
 
 namespace {
 
-constexpr int X = Form1::first_code;
-constexpr int O = Form1::second_code;
-
 struct DrawingTest : GameFixture {
     Log frames() const { return filtered(log, "pic"); }
 };
@@ -33,8 +30,8 @@ TEST_F(DrawingTest, WholeBoardIsDrawnColumnByColumnWithAnOutlineEach) {
     log.clear();
     form.描画_将棋盤();
     ASSERT_EQ(log.size(), 162u);
-    EXPECT_EQ(log[0], "pic MASU @595,715");     // a1
-    EXPECT_EQ(log[2], "pic MASU @595,1330");    // a2: rows before columns
+    EXPECT_EQ(log[0], "pic MASU @595,715");   // a1
+    EXPECT_EQ(log[2], "pic MASU @595,1330");  // a2: rows before columns
     EXPECT_EQ(window.pictureOnSquare(4, 4), "KOMA 7");
     EXPECT_EQ(window.pictureOnSquare(5, 4), "KOMA 1");
     EXPECT_EQ(window.pictureOnSquare(4, 5), "KOMA 1");
@@ -65,7 +62,8 @@ TEST_F(DrawingTest, EveryLabelStandsInItsOwnColumnOrRowAsAShadowedPair) {
         char text[16] = {};
         int points = 0, color = 0;
         double x = 0, y = 0;
-        ASSERT_EQ(std::sscanf(entry.c_str(), "text '%15[^']' %d c%d @%lf,%lf", text, &points, &color, &x, &y), 5)
+        ASSERT_EQ(std::sscanf(entry.c_str(), "text '%15[^']' %d c%d @%lf,%lf", text, &points, &color, &x, &y),
+                  5)
             << entry;
         EXPECT_EQ(points, 15) << entry;
         labels.push_back({text, color, x, y});
@@ -164,7 +162,8 @@ TEST_F(DrawingTest, CountDisplayFillsFromOppositeCorners) {
 
     log.clear();
     form.描画_判定(0, 3);
-    EXPECT_EQ(filtered(log, "pic KOMA"), (Log{"pic KOMA 7 @4555,715", "pic KOMA 7 @4555,1330", "pic KOMA 7 @4555,1945"}));
+    EXPECT_EQ(filtered(log, "pic KOMA"),
+              (Log{"pic KOMA 7 @4555,715", "pic KOMA 7 @4555,1330", "pic KOMA 7 @4555,1945"}));
     EXPECT_EQ(form.調査_駒数(X), 0);
     log.clear();
     form.描画_判定(2, 0);
@@ -199,17 +198,19 @@ TEST_F(DrawingTest, WaitSleepsUntilTheDeadlineAndReadsTheClockEvenForZero) {
 
 TEST_F(DrawingTest, PlatesAndTurnLineAreShadowedLabels) {
     form.描画_駒手番("MAN", "COM");
-    EXPECT_EQ(log, (Log{"pic KUROMIDORI @5248,2560", "pic SIROMIDORI @5248,3175", "fill 5792.5,2683 9000x1100 c2",
-                        "text 'MAN' 14 c0 @5842,2744.5", "text 'MAN' 14 c15 @5792.5,2683",
-                        "text 'COM' 14 c0 @5842,3359.5", "text 'COM' 14 c15 @5792.5,3298"}));
+    EXPECT_EQ(log,
+              (Log{"pic KUROMIDORI @5248,2560", "pic SIROMIDORI @5248,3175", "fill 5792.5,2683 9000x1100 c2",
+                   "text 'MAN' 14 c0 @5842,2744.5", "text 'MAN' 14 c15 @5792.5,2683",
+                   "text 'COM' 14 c0 @5842,3359.5", "text 'COM' 14 c15 @5792.5,3298"}));
     log.clear();
     form.game_mode = Form1::mode_vs_computer;
     form.human_piece = O;
     form.computer_piece = X;
     form.描画_手番(O);
-    EXPECT_EQ(log, (Log{"fill 5297.5,4405 2200x300 c2", "pic TE_SYOKYO @6535,2560", "pic TE_SYOKYO @6535,3175",
-                        "pic TE_SIJI @6535,3175", "text 'MAN' 12 c0 @5347,4466.5", "text 'MAN' 12 c15 @5297.5,4405",
-                        "text 'の番です' 12 c0 @5990.5,4466.5", "text 'の番です' 12 c15 @5941,4405"}));
+    EXPECT_EQ(
+        log, (Log{"fill 5297.5,4405 2200x300 c2", "pic TE_SYOKYO @6535,2560", "pic TE_SYOKYO @6535,3175",
+                  "pic TE_SIJI @6535,3175", "text 'MAN' 12 c0 @5347,4466.5", "text 'MAN' 12 c15 @5297.5,4405",
+                  "text 'の番です' 12 c0 @5990.5,4466.5", "text 'の番です' 12 c15 @5941,4405"}));
     log.clear();
     form.game_mode = Form1::mode_two_humans;
     form.描画_手番(X);
@@ -251,7 +252,8 @@ TEST_F(DrawingTest, MoveNumbersFollowOccupiedSquaresAndToggleOffByRedrawingPiece
     log.clear();
     form.TEJYUN_Click();
     EXPECT_TRUE(window.isChecked(MenuCheck::TEJYUN));
-    EXPECT_EQ(log, (Log{"check TEJYUN on", "text ' 1' 12 c0 @2304.75,1965.75", "text ' 1' 12 c10 @2280,1935"}));
+    EXPECT_EQ(log,
+              (Log{"check TEJYUN on", "text ' 1' 12 c0 @2304.75,1965.75", "text ' 1' 12 c10 @2280,1935"}));
     log.clear();
     form.TEJYUN_Click();
     EXPECT_FALSE(window.isChecked(MenuCheck::TEJYUN));

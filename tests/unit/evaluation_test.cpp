@@ -9,17 +9,17 @@
 namespace quillet::testing {
 namespace {
 
-constexpr int X = Form1::first_code;
-constexpr int O = Form1::second_code;
-
 struct Evaluation : GameFixture {
-    int safeDifference(int own, int opponent) { return form.安全駒数(own, opponent) - form.安全駒数(opponent, own); }
+    int safeDifference(int own, int opponent) {
+        return form.安全駒数(own, opponent) - form.安全駒数(opponent, own);
+    }
 };
 
 TEST_F(Evaluation, OnlyOneSideAbleToMoveGivesTheFixedExtremes) {
     // と can play c1 over b1; 歩 cannot bracket the と in the corner. The many safe 歩 of the
     // bottom row do not matter.
-    setBoard("xo.......\n.........\n.........\n.........\n.........\n.........\n.........\n.........\nooooooooo");
+    setBoard(
+        "xo.......\n.........\n.........\n.........\n.........\n.........\n.........\n.........\nooooooooo");
     ASSERT_EQ(form.置き場所があるか(X, O), Form1::yes);
     ASSERT_EQ(form.置き場所があるか(O, X), Form1::no);
     EXPECT_EQ(form.得点取得(X, O), 1000);
@@ -29,7 +29,8 @@ TEST_F(Evaluation, OnlyOneSideAbleToMoveGivesTheFixedExtremes) {
 TEST_F(Evaluation, FinishedGameIsSafeDifferenceWithCornerTermsNotAnExtreme) {
     // Only と on the board: nobody can move. a1 is safe; e5 and h8 are open in their rows.
     // h8 is own X-square of the empty i9 corner.
-    setBoard("x........\n.........\n.........\n.........\n....x....\n.........\n.........\n.......x.\n.........");
+    setBoard(
+        "x........\n.........\n.........\n.........\n....x....\n.........\n.........\n.......x.\n.........");
     ASSERT_EQ(form.置き場所があるか(X, O), Form1::no);
     ASSERT_EQ(form.置き場所があるか(O, X), Form1::no);
     EXPECT_EQ(form.安全駒数(X, O), 1);
@@ -44,10 +45,14 @@ TEST_F(Evaluation, CornerTheOpponentCanTakeCostsTenAndAtI1AHundred) {
         const char* rows;
         int expected;
     } cases[] = {
-        {".xo......\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n.........", -10},
-        {".........\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n.xo......", -10},
-        {"......ox.\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n.........", -100},
-        {".........\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n......ox.", -10},
+        {".xo......\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n.........",
+         -10},
+        {".........\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n.xo......",
+         -10},
+        {"......ox.\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n.........",
+         -100},
+        {".........\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n......ox.",
+         -10},
     };
     for (const Case& c : cases) {
         setBoard(c.rows);
@@ -60,7 +65,8 @@ TEST_F(Evaluation, CornerTheOpponentCanTakeCostsTenAndAtI1AHundred) {
 TEST_F(Evaluation, XSquareNextToAnEmptyCornerCountsTenEitherWay) {
     // Empty corners, nobody able to take them: 歩 on b2 and b8 gain と 20; と on h2 loses 10;
     // the occupied corner i9 ignores the 歩 on h8. Both sides can move (e4/e5 pair).
-    setBoard(".........\n.o.....x.\n.........\n....x....\n....o....\n.........\n.........\n.o.....o.\n........x");
+    setBoard(
+        ".........\n.o.....x.\n.........\n....x....\n....o....\n.........\n.........\n.o.....o.\n........x");
     ASSERT_EQ(form.置き場所があるか(X, O), Form1::yes);
     ASSERT_EQ(form.置き場所があるか(O, X), Form1::yes);
     for (auto [cx, cy] : {std::pair{1, 1}, {1, 9}, {9, 1}}) {

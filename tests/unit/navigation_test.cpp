@@ -11,13 +11,7 @@ using namespace quillet::testing;
 
 namespace {
 
-struct Navigation : GameFixture {
-    void SetUp() override {
-        form.初期設定();
-        useTestSounds(form);
-        log.clear();
-    }
-
+struct Navigation : ResetGameFixture {
     // What a step must show, from the board before it to the board after it: the move's piece
     // blinking (once going back, twice going forward), its square, then six frames turning the
     // captured pieces, then the placing sound.

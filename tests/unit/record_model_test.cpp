@@ -15,8 +15,6 @@ using namespace quillet::testing;
 
 namespace {
 
-constexpr int X = Form1::first_code;
-constexpr int O = Form1::second_code;
 constexpr int None = Form1::no_side;
 int other(int side) {
     return side == X ? O : X;

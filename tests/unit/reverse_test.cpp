@@ -10,16 +10,7 @@ using namespace quillet::testing;
 
 namespace {
 
-constexpr int X = Form1::first_code;
-constexpr int O = Form1::second_code;
-
-struct Reverse : GameFixture {
-    void SetUp() override {
-        form.初期設定();
-        useTestSounds(form);
-        log.clear();
-    }
-
+struct Reverse : ResetGameFixture {
     void playRandom(int n, unsigned seed) {
         std::mt19937 rng(seed);
         for (int i = 0; i < n; ++i) {

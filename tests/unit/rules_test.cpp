@@ -10,9 +10,6 @@ using namespace quillet::testing;
 
 namespace {
 
-constexpr int X = Form1::first_code;
-constexpr int O = Form1::second_code;
-
 struct RulesTest : GameFixture {
     std::vector<std::pair<int, int>> legal(int side, int opponent) {
         std::vector<std::pair<int, int>> out;
@@ -25,8 +22,8 @@ struct RulesTest : GameFixture {
 
 TEST_F(RulesTest, StartPositionHasTheFourKnownMovesForEachSide) {
     form.初期設定();
-    EXPECT_EQ(boardText(), std::string(
-        ".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n.........\n.........\n"));
+    EXPECT_EQ(boardText(), std::string(".........\n.........\n.........\n...ox....\n...xo....\n.........\n..."
+                                       "......\n.........\n.........\n"));
     // と: c4 d3 e6 f5 ; 歩: c5 d6 e3 f4
     EXPECT_EQ(legal(X, O), (std::vector<std::pair<int, int>>{{3, 4}, {4, 3}, {5, 6}, {6, 5}}));
     EXPECT_EQ(legal(O, X), (std::vector<std::pair<int, int>>{{3, 5}, {4, 6}, {5, 3}, {6, 4}}));
@@ -150,7 +147,8 @@ TEST_F(RulesTest, AnimatedFlipTurnsNearestFirstInDirectionOrderWithWaitSoundAndF
     EXPECT_EQ(log[5], "wait 0.1");
     EXPECT_EQ(countOf(log, "wait 0.1"), 5 * 7);
     EXPECT_EQ(boardText(),
-              ".........\n.........\n....x.x..\n....xx...\n.xxx.o...\n...x.o...\n..x......\n.........\n.........\n");
+              ".........\n.........\n....x.x..\n....xx...\n.xxx.o...\n...x.o...\n..x......\n.........\n......"
+              "...\n");
 }
 
 TEST_F(RulesTest, AnimatedAndTentativeFlipsAgreeOnRandomPositions) {

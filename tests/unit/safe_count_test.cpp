@@ -12,8 +12,6 @@
 namespace quillet::testing {
 namespace {
 
-constexpr int X = Form1::first_code;
-constexpr int O = Form1::second_code;
 constexpr int E = Form1::empty_code;
 
 // The count as the rules state it, line by line on the board, kept slow and plain so that the
@@ -49,7 +47,8 @@ int referenceSafeCount(const Form1& f, int own, int opponent) {
             }
             if (mark) {
                 own_seen = 0;
-                for (int i = x - l.dx, j = y - l.dy; f.board(i, j) == own; i -= l.dx, j -= l.dy) work[i][j] = E;
+                for (int i = x - l.dx, j = y - l.dy; f.board(i, j) == own; i -= l.dx, j -= l.dy)
+                    work[i][j] = E;
             }
         }
     }
@@ -65,35 +64,41 @@ struct SafeCount : GameFixture {
 };
 
 TEST_F(SafeCount, NoOwnPieceCountsZero) {
-    setBoard(".........\n.........\n.........\n...oo....\n...oo....\n.........\n.........\n.........\n.........");
+    setBoard(
+        ".........\n.........\n.........\n...oo....\n...oo....\n.........\n.........\n.........\n.........");
     EXPECT_EQ(safeX(), 0);
     EXPECT_EQ(safeO(), 0);  // four pieces with empty cells round them
 }
 
 TEST_F(SafeCount, LonePieceInAnyCornerIsSafe) {
-    setBoard("x.......x\n.........\n.........\n.........\n.........\n.........\n.........\n.........\nx.......x");
+    setBoard(
+        "x.......x\n.........\n.........\n.........\n.........\n.........\n.........\n.........\nx.......x");
     EXPECT_EQ(safeX(), 4);
 }
 
 TEST_F(SafeCount, EdgePieceWithEmptyNeighboursAlongTheEdgeIsUnsafe) {
     // Touching the edge in its column does not help: the top row finds it open on both sides.
-    setBoard("....x....\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n.........");
+    setBoard(
+        "....x....\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n.........");
     EXPECT_EQ(safeX(), 0);
 }
 
 TEST_F(SafeCount, RunShutInByOpponentPiecesOrReachingTheEdgeIsSafe) {
     // i5 between two 歩 in column i, and open only towards the inside of row 5.
-    setBoard(".........\n.........\n.........\n........o\n........x\n........o\n.........\n.........\n.........");
+    setBoard(
+        ".........\n.........\n.........\n........o\n........x\n........o\n.........\n.........\n.........");
     EXPECT_EQ(safeX(), 1);
     // Without the 歩 the column finds it open on both sides.
-    setBoard(".........\n.........\n.........\n.........\n........x\n.........\n.........\n.........\n.........");
+    setBoard(
+        ".........\n.........\n.........\n.........\n........x\n.........\n.........\n.........\n.........");
     EXPECT_EQ(safeX(), 0);
 }
 
 TEST_F(SafeCount, InRowOneOnlyTheRunOpenOnOneSideAndClosedOnTheOtherIsMarked) {
     // own, own, empty, own, opponent, own, own, opponent, empty: columns and diagonals all end
     // in row 1, so the row decides alone. Only d1 is marked.
-    setBoard("xx.xoxxo.\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n.........");
+    setBoard(
+        "xx.xoxxo.\n.........\n.........\n.........\n.........\n.........\n.........\n.........\n.........");
     EXPECT_EQ(safeX(), 4);
     EXPECT_EQ(referenceSafeCount(form, X, O), 4);
 }
@@ -101,10 +106,12 @@ TEST_F(SafeCount, InRowOneOnlyTheRunOpenOnOneSideAndClosedOnTheOtherIsMarked) {
 TEST_F(SafeCount, ShortCornerDiagonalIsNotExamined) {
     // b2 is shut in on its column, row and falling diagonal, and open on both sides of the
     // three-cell rising diagonal a3-b2-c1, which is not examined: safe.
-    setBoard("oo.......\noxo......\n.oo......\n.........\n.........\n.........\n.........\n.........\n.........");
+    setBoard(
+        "oo.......\noxo......\n.oo......\n.........\n.........\n.........\n.........\n.........\n.........");
     EXPECT_EQ(safeX(), 1);
     // The same pattern one square further in lies on an examined rising diagonal: unsafe.
-    setBoard(".........\n.oo......\n.oxo.....\n..oo.....\n.........\n.........\n.........\n.........\n.........");
+    setBoard(
+        ".........\n.oo......\n.oxo.....\n..oo.....\n.........\n.........\n.........\n.........\n.........");
     EXPECT_EQ(safeX(), 0);
 }
 

@@ -15,8 +15,6 @@
 namespace quillet::testing {
 namespace {
 
-constexpr int X = Form1::first_code;
-constexpr int O = Form1::second_code;
 using Square = std::pair<int, int>;
 
 std::vector<Square> legalSquares(const Form1& f, int side, int opponent) {
@@ -117,7 +115,8 @@ struct Search : GameFixture {
 };
 
 TEST_F(Search, OneLegalSquareIsChosenAfterOneMarkerStop) {
-    setBoard(".........\n.........\n.........\n.........\n...ox....\n.........\n.........\n.........\n.........");
+    setBoard(
+        ".........\n.........\n.........\n.........\n...ox....\n.........\n.........\n.........\n.........");
     computerPlays(O);
     log.clear();
     EXPECT_EQ(search(), Square(6, 5));
@@ -126,7 +125,8 @@ TEST_F(Search, OneLegalSquareIsChosenAfterOneMarkerStop) {
 }
 
 TEST_F(Search, MarkerStopsOnEveryLegalFirstMoveInColumnOrderAndBoardIsRestored) {
-    setBoard(".........\n.........\n.........\n.........\n..xox....\n....o....\n....x....\n.........\n.........");
+    setBoard(
+        ".........\n.........\n.........\n.........\n..xox....\n....o....\n....x....\n.........\n.........");
     computerPlays(O);
     const std::string before = boardText();
     log.clear();
@@ -141,7 +141,8 @@ TEST_F(Search, MarkerStopsOnEveryLegalFirstMoveInColumnOrderAndBoardIsRestored) 
 TEST_F(Search, OfEqualFirstMovesTheLaterInScanOrderIsPlayed) {
     // Symmetric about the anti-diagonal, which maps the corner table onto itself: e4 and f5
     // mirror each other, as do b5 and e8.
-    setBoard(".........\n.........\n.........\n.........\n..xox....\n....o....\n....x....\n.........\n.........");
+    setBoard(
+        ".........\n.........\n.........\n.........\n..xox....\n....o....\n....x....\n.........\n.........");
     computerPlays(O);
     PlainMinimax ref{form, O, X};
     const int e4 = ref.exactValue({5, 4});
@@ -155,12 +156,14 @@ TEST_F(Search, OfEqualFirstMovesTheLaterInScanOrderIsPlayed) {
 
 TEST_F(Search, FirstMoveLeavingTheHumanNoReplyIsWorth9999) {
     // a5 turns b5 and c5, after which the と on h8 has nothing to bracket; g7 leaves と a reply.
-    setBoard(".........\n.........\n.........\n.........\n.xxo.....\n.........\n.........\n.......x.\n........o");
+    setBoard(
+        ".........\n.........\n.........\n.........\n.xxo.....\n.........\n.........\n.......x.\n........o");
     computerPlays(O);
     EXPECT_EQ(search(), Square(1, 5));
     EXPECT_EQ(form.best1, 9999);
     // Two such moves: the later one replaces the earlier.
-    setBoard(".........\n.........\n.........\n.........\n...ox....\n....o....\n.........\n.........\n.........");
+    setBoard(
+        ".........\n.........\n.........\n.........\n...ox....\n....o....\n.........\n.........\n.........");
     EXPECT_EQ(search(), Square(6, 5));
     EXPECT_EQ(form.best1, 9999);
 }

@@ -8,8 +8,6 @@ using namespace quillet::testing;
 
 namespace {
 
-constexpr int X = Form1::first_code;
-constexpr int O = Form1::second_code;
 const std::string kStartText =
     ".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n.........\n.........\n";
 

@@ -10,9 +10,6 @@ using namespace quillet::testing;
 
 namespace {
 
-constexpr int X = Form1::first_code;
-constexpr int O = Form1::second_code;
-
 struct TwoPlayerTest : GameFixture {
     void SetUp() override {
         form.sound_place = 21;

@@ -2,23 +2,29 @@
 #include "tools/engine/Book.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <map>
-#include <mutex>
 #include <set>
-#include <thread>
 
 #include "tools/engine/Search.h"
+#include "tools/engine/WorkerPool.h"
 
 namespace quillet::engine {
 
 void orientedSquare(int orientation, int column, int row, int& realColumn, int& realRow) {
     switch (orientation & 3) {
-        case 0: realColumn = column, realRow = row; break;
-        case 1: realColumn = row, realRow = 10 - column; break;
-        case 2: realColumn = 10 - column, realRow = 10 - row; break;
-        default: realColumn = 10 - row, realRow = column; break;
+        case 0:
+            realColumn = column, realRow = row;
+            break;
+        case 1:
+            realColumn = row, realRow = 10 - column;
+            break;
+        case 2:
+            realColumn = 10 - column, realRow = 10 - row;
+            break;
+        default:
+            realColumn = 10 - row, realRow = column;
+            break;
     }
 }
 
@@ -100,7 +106,8 @@ std::optional<Position> decodeKey(const std::string& key, std::string& error) {
             else if (cells[i] == '1')
                 p.opp |= b;
             else if (cells[i] != '0') {
-                error = "row " + std::to_string(r) + " holds '" + std::string(1, cells[i]) + "' (only 0, 1, 2)";
+                error =
+                    "row " + std::to_string(r) + " holds '" + std::string(1, cells[i]) + "' (only 0, 1, 2)";
                 return std::nullopt;
             }
         }
@@ -121,11 +128,14 @@ std::optional<Position> decodeKey(const std::string& key, std::string& error) {
     return p;
 }
 
-std::string BookLine::text() const { return key + "," + std::to_string(column) + "," + std::to_string(row); }
+std::string BookLine::text() const {
+    return key + "," + std::to_string(column) + "," + std::to_string(row);
+}
 
 std::optional<BookLine> parseBookLine(const std::string& line, std::string& error) {
     const std::size_t last = line.rfind(',');
-    const std::size_t second = last == std::string::npos || last == 0 ? std::string::npos : line.rfind(',', last - 1);
+    const std::size_t second =
+        last == std::string::npos || last == 0 ? std::string::npos : line.rfind(',', last - 1);
     if (second == std::string::npos) {
         error = "fewer than two commas";
         return std::nullopt;
@@ -159,7 +169,7 @@ void sortBookLines(std::vector<BookLine>& lines) {
 
 // Positions waiting for a search, by pieces placed, each once up to turning.
 class Frontier {
-public:
+   public:
     void add(const Position& p) {
         if (seen_.insert(canonicalKey(p)).second) byPly_[popcount(p.own | p.opp) - 4].push_back(p);
     }
@@ -188,7 +198,7 @@ public:
         return taken;
     }
 
-private:
+   private:
     std::set<std::string> seen_;
     std::map<int, std::vector<Position>> byPly_;
 };
@@ -200,26 +210,22 @@ std::vector<BookLine> buildBook(const BookOptions& options) {
     std::vector<BookLine> lines;
     Frontier frontier;
     const Position start = Position::start();
-    frontier.add(start);       // the book side moves first
+    frontier.add(start);         // the book side moves first
     frontier.addReplies(start);  // the book side moves second
     const int budget = std::max(0, options.lines);
-    const int threads = std::max(1, options.threads);
-    std::mutex progressMutex;
-    auto lastReport = Clock::now();
+    Throttle throttle(std::chrono::seconds(2));
 
     while (!frontier.empty() && static_cast<int>(lines.size()) < budget) {
         auto [ply, level] = frontier.takeShallowest();
         if (static_cast<int>(level.size()) > budget - static_cast<int>(lines.size()))
             level.resize(budget - lines.size());
         std::vector<int> moves(level.size(), -1);
-        std::atomic<std::size_t> next{0};
-        std::atomic<int> done{0};
         const int before = static_cast<int>(lines.size());
-        auto report = [&](bool plyDone) {
+        auto report = [&](std::size_t done, bool plyDone) {
             if (!options.progress) return;
             BookProgress pr;
             pr.ply = ply;
-            pr.searched = before + done.load();
+            pr.searched = before + static_cast<int>(done);
             pr.planned = before + static_cast<int>(level.size());
             pr.budget = budget;
             pr.depth = options.depth;
@@ -227,23 +233,15 @@ std::vector<BookLine> buildBook(const BookOptions& options) {
             pr.plyDone = plyDone;
             options.progress(pr);
         };
-        auto work = [&] {
-            Searcher searcher(20);
-            for (std::size_t i = next++; i < level.size(); i = next++) {
-                moves[i] = searcher.search(level[i], options.depth).move;
-                ++done;
-                std::lock_guard<std::mutex> lock(progressMutex);
-                if (Clock::now() - lastReport > std::chrono::seconds(2)) {
-                    lastReport = Clock::now();
-                    report(false);
-                }
-            }
-        };
-        std::vector<std::thread> pool;
-        for (int t = 1; t < std::min<int>(threads, static_cast<int>(level.size())); ++t) pool.emplace_back(work);
-        work();
-        for (auto& t : pool) t.join();
-        report(true);
+        forEachIndex(
+            level.size(), options.threads,
+            [&] {
+                return [&, searcher = Searcher(20)](std::size_t i) mutable {
+                    moves[i] = searcher.search(level[i], options.depth).move;
+                };
+            },
+            throttle, [&](std::size_t done) { report(done, false); });
+        report(level.size(), true);
 
         for (std::size_t i = 0; i < level.size(); ++i) {
             const int m = moves[i];

@@ -97,9 +97,43 @@ Ordering orderingFor(int depth) {
                                           : Ordering::squares;
 }
 
+// A node's best score so far, and alpha with it; false once alpha reaches beta (a cut-off).
+inline bool raiseBest(int score, int index, int& best, int& bestMove, int& alpha, int beta) {
+    if (score > best) {
+        best = score;
+        bestMove = index;
+        if (score > alpha) alpha = score;
+        if (alpha >= beta) return false;
+    }
+    return true;
+}
+
+// Principal-variation search over a node's moves, in order: the first with the whole window,
+// the others with a null window at alpha, searched again with the rest of the window only when
+// they beat it. `child(nextOwn, nextOpp, a, b)` is the move's score for the mover within (a, b);
+// `seen(i, index, score)` takes each score, may raise alpha, and answers false to cut off.
+template <class Child, class Seen>
+[[gnu::always_inline]] inline void searchMoves(Bits own, Bits opp, const Move* list, int n, const int& alpha,
+                                               int beta, Child&& child, Seen&& seen) {
+    for (int i = 0; i < n; ++i) {
+        const int index = list[i].index;
+        const Bits f = flips(index, own, opp);
+        const Bits nextOwn = opp & ~f, nextOpp = own | f | bitAt(index);
+        int score;
+        if (i == 0) {
+            score = child(nextOwn, nextOpp, alpha, beta);
+        } else {
+            score = child(nextOwn, nextOpp, alpha, alpha + 1);
+            if (score > alpha && score < beta) score = child(nextOwn, nextOpp, score, beta);
+        }
+        if (!seen(i, index, score)) return;
+    }
+}
+
 }  // namespace
 
-Searcher::Searcher(int tableBits) : table_(std::size_t{1} << tableBits), mask_((std::uint64_t{1} << tableBits) - 1) {}
+Searcher::Searcher(int tableBits)
+    : table_(std::size_t{1} << tableBits), mask_((std::uint64_t{1} << tableBits) - 1) {}
 
 void Searcher::newSearch() {
     // A new stamp makes every old entry a miss, so no search sees another's leftovers.
@@ -143,7 +177,8 @@ QUILLET_FAST_PATHS int Searcher::alphaBeta(Bits own, Bits opp, int depth, int al
         if (first >= 0 && !(moves & bitAt(first))) first = -1;
         if (e->depth >= depth) {
             const int s = e->score;
-            if (e->bound == kExactBound || (e->bound == kLower && s >= beta) || (e->bound == kUpper && s <= alpha))
+            if (e->bound == kExactBound || (e->bound == kLower && s >= beta) ||
+                (e->bound == kUpper && s <= alpha))
                 return s;
         }
     }
@@ -151,24 +186,12 @@ QUILLET_FAST_PATHS int Searcher::alphaBeta(Bits own, Bits opp, int depth, int al
     const int n = orderedMoves(own, opp, moves, first, orderingFor(depth), list);
     const int alphaIn = alpha;
     int best = -kInfinity, bestMove = -1;
-    for (int i = 0; i < n; ++i) {
-        const int index = list[i].index;
-        const Bits f = flips(index, own, opp);
-        const Bits nextOwn = opp & ~f, nextOpp = own | f | bitAt(index);
-        int score;
-        if (i == 0) {
-            score = -alphaBeta(nextOwn, nextOpp, depth - 1, -beta, -alpha);
-        } else {
-            score = -alphaBeta(nextOwn, nextOpp, depth - 1, -alpha - 1, -alpha);
-            if (score > alpha && score < beta) score = -alphaBeta(nextOwn, nextOpp, depth - 1, -beta, -score);
-        }
-        if (score > best) {
-            best = score;
-            bestMove = index;
-            if (score > alpha) alpha = score;
-            if (alpha >= beta) break;
-        }
-    }
+    searchMoves(
+        own, opp, list, n, alpha, beta,
+        [&](Bits nextOwn, Bits nextOpp, int a, int b) {
+            return -alphaBeta(nextOwn, nextOpp, depth - 1, -b, -a);
+        },
+        [&](int, int index, int score) { return raiseBest(score, index, best, bestMove, alpha, beta); });
     if (useTable) store(key, depth, best, alphaIn, beta, bestMove);
     return best;
 }
@@ -193,32 +216,20 @@ QUILLET_FAST_PATHS int Searcher::solveDiscs(Bits own, Bits opp, int alpha, int b
             first = e->move == 0xff ? -1 : e->move;
             if (first >= 0 && !(moves & bitAt(first))) first = -1;
             const int s = e->score;
-            if (e->bound == kExactBound || (e->bound == kLower && s >= beta) || (e->bound == kUpper && s <= alpha))
+            if (e->bound == kExactBound || (e->bound == kLower && s >= beta) ||
+                (e->bound == kUpper && s <= alpha))
                 return s;
         }
     }
     Move list[kMaxMoves];
-    const int n = orderedMoves(own, opp, moves, first, empties >= 6 ? Ordering::replies : Ordering::squares, list);
+    const int n =
+        orderedMoves(own, opp, moves, first, empties >= 6 ? Ordering::replies : Ordering::squares, list);
     const int alphaIn = alpha;
     int best = -kInfinity, bestMove = -1;
-    for (int i = 0; i < n; ++i) {
-        const int index = list[i].index;
-        const Bits f = flips(index, own, opp);
-        const Bits nextOwn = opp & ~f, nextOpp = own | f | bitAt(index);
-        int score;
-        if (i == 0) {
-            score = -solveDiscs(nextOwn, nextOpp, -beta, -alpha);
-        } else {
-            score = -solveDiscs(nextOwn, nextOpp, -alpha - 1, -alpha);
-            if (score > alpha && score < beta) score = -solveDiscs(nextOwn, nextOpp, -beta, -score);
-        }
-        if (score > best) {
-            best = score;
-            bestMove = index;
-            if (score > alpha) alpha = score;
-            if (alpha >= beta) break;
-        }
-    }
+    searchMoves(
+        own, opp, list, n, alpha, beta,
+        [&](Bits nextOwn, Bits nextOpp, int a, int b) { return -solveDiscs(nextOwn, nextOpp, -b, -a); },
+        [&](int, int index, int score) { return raiseBest(score, index, best, bestMove, alpha, beta); });
     if (useTable) store(key, kSolverDepth, best, alphaIn, beta, bestMove);
     return best;
 }
@@ -234,29 +245,25 @@ SearchResult Searcher::rootSearch(const Position& p, int depth, bool exact) {
     for (int d = firstDepth; d <= depth; ++d) {
         int alpha = -kInfinity;
         const int beta = kInfinity;
-        for (int i = 0; i < n; ++i) {
-            const int index = list[i].index;
-            const Bits f = flips(index, p.own, p.opp);
-            const Bits nextOwn = p.opp & ~f, nextOpp = p.own | f | bitAt(index);
-            const auto child = [&](int a, int b) {
-                return exact ? -solveDiscs(nextOwn, nextOpp, -b, -a) : -alphaBeta(nextOwn, nextOpp, d - 1, -b, -a);
-            };
-            int score;
-            if (i == 0) {
-                score = child(alpha, beta);
-            } else {
-                score = child(alpha, alpha + 1);
-                if (score > alpha) score = child(score, beta);
-            }
-            // Moves proved no better than the best so far keep an upper bound only; ranking
-            // them below it is all the next iteration's ordering needs.
-            scores[i] = (i == 0 || score > alpha) ? score : alpha - 1;
-            if (score > alpha) alpha = score;
-        }
+        // No score reaches the infinite beta, so no move cuts the others off.
+        searchMoves(
+            p.own, p.opp, list, n, alpha, beta,
+            [&](Bits nextOwn, Bits nextOpp, int a, int b) {
+                return exact ? -solveDiscs(nextOwn, nextOpp, -b, -a)
+                             : -alphaBeta(nextOwn, nextOpp, d - 1, -b, -a);
+            },
+            [&](int i, int, int score) {
+                // Moves proved no better than the best so far keep an upper bound only; ranking
+                // them below it is all the next iteration's ordering needs.
+                scores[i] = (i == 0 || score > alpha) ? score : alpha - 1;
+                if (score > alpha) alpha = score;
+                return true;
+            });
         // Best first for the next iteration; ties keep their order.
         std::array<int, kMaxMoves> order{};
         for (int i = 0; i < n; ++i) order[i] = i;
-        std::stable_sort(order.begin(), order.begin() + n, [&](int a, int b) { return scores[a] > scores[b]; });
+        std::stable_sort(order.begin(), order.begin() + n,
+                         [&](int a, int b) { return scores[a] > scores[b]; });
         Move sorted[kMaxMoves];
         std::array<int, kMaxMoves> sortedScores{};
         for (int i = 0; i < n; ++i) {

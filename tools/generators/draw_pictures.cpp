@@ -12,10 +12,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 
 namespace {
 
@@ -66,10 +66,15 @@ void wood(QPainter& p) {
     for (int i = 0; i < 7; ++i) {
         QPainterPath line;
         line.moveTo(0, rows[i]);
-        for (int x = 0; x <= 33; x += 3)
-            line.lineTo(x, rows[i] + 0.9 * std::sin(x * 0.25 + i * 1.7));
+        for (int x = 0; x <= 33; x += 3) line.lineTo(x, rows[i] + 0.9 * std::sin(x * 0.25 + i * 1.7));
         p.drawPath(line);
     }
+}
+
+// Adds a stroke through `points` to `path`: a move to the first, a line on to each of the others.
+void addStroke(QPainterPath& path, std::initializer_list<QPointF> points) {
+    path.moveTo(*points.begin());
+    for (auto it = points.begin() + 1; it != points.end(); ++it) path.lineTo(*it);
 }
 
 // The pentagon of a shogi pawn centred in the 33 x 41 cell, squeezed horizontally by `width`
@@ -77,11 +82,11 @@ void wood(QPainter& p) {
 QPainterPath pawnShape(double width) {
     const double cx = 16.5;
     QPainterPath path;
-    path.moveTo(cx, 4);
-    path.lineTo(cx + 10.5 * width, 11);
-    path.lineTo(cx + 13 * width, 37.5);
-    path.lineTo(cx - 13 * width, 37.5);
-    path.lineTo(cx - 10.5 * width, 11);
+    addStroke(path, {{cx, 4},
+                     {cx + 10.5 * width, 11},
+                     {cx + 13 * width, 37.5},
+                     {cx - 13 * width, 37.5},
+                     {cx - 10.5 * width, 11}});
     path.closeSubpath();
     return path;
 }
@@ -137,11 +142,7 @@ void pawnFrame(QPainter& p, int k) {
         p.setBrush(side);
         p.setPen(QPen(kPawnEdge, 0.8));
         QPainterPath sliver;
-        sliver.moveTo(16.5, 4);
-        sliver.lineTo(18, 7);
-        sliver.lineTo(18, 37.5);
-        sliver.lineTo(15, 37.5);
-        sliver.lineTo(15, 7);
+        addStroke(sliver, {{16.5, 4}, {18, 7}, {18, 37.5}, {15, 37.5}, {15, 7}});
         sliver.closeSubpath();
         p.drawPath(sliver);
         return;
@@ -158,18 +159,9 @@ void pawnFrame(QPainter& p, int k) {
 
 void crack(QPainter& p) {
     QPainterPath c;
-    c.moveTo(14, 4.5);
-    c.lineTo(17.5, 11);
-    c.lineTo(13.5, 17);
-    c.lineTo(19, 23);
-    c.lineTo(15, 29);
-    c.lineTo(18.5, 37.5);
-    c.moveTo(13.5, 17);
-    c.lineTo(7.5, 20);
-    c.lineTo(5, 25);
-    c.moveTo(19, 23);
-    c.lineTo(25, 26);
-    c.lineTo(27.5, 31);
+    addStroke(c, {{14, 4.5}, {17.5, 11}, {13.5, 17}, {19, 23}, {15, 29}, {18.5, 37.5}});
+    addStroke(c, {{13.5, 17}, {7.5, 20}, {5, 25}});
+    addStroke(c, {{19, 23}, {25, 26}, {27.5, 31}});
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(255, 250, 210), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(c.translated(0.8, 0.3));
@@ -297,20 +289,7 @@ void icon(QPainter& p, int size) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: quillet-draw-pictures OUTPUT_DIRECTORY\n");
-        return 2;
-    }
-    g_outDir = QString::fromLocal8Bit(argv[1]);
-    if (!QDir().mkpath(g_outDir)) {
-        std::fprintf(stderr, "quillet-draw-pictures: cannot create %s\n", argv[1]);
-        return 1;
-    }
+void chooseMincho() {
     const QStringList families = QFontDatabase::families();
     if (families.contains("IPAMincho"))
         g_mincho = "IPAMincho";
@@ -318,7 +297,10 @@ int main(int argc, char** argv) {
         g_mincho = "IPAPMincho";
     else
         std::fprintf(stderr, "quillet-draw-pictures: no IPA Mincho font; characters will use a fallback\n");
+}
 
+// Every picture into g_outDir; false when one could not be written.
+bool drawAll() {
     for (int k = 1; k <= 7; ++k)
         save(QString("KOMA%1").arg(k), 33, 41, [k](QPainter& p) {
             wood(p);
@@ -351,17 +333,40 @@ int main(int argc, char** argv) {
     save("TE_SYOKYO", 30, 41, [](QPainter& p) { p.fillRect(QRectF(0, 0, 30, 41), kGreen); });
     save("SINAN_SIMASU", 109, 31,
          [](QPainter& p) { label(p, "指南します", QColor(255, 230, 0), QColor(200, 0, 0)); });
-    save("SINAN_MODO", 109, 31, [](QPainter& p) { label(p, "指南モード", QColor(200, 0, 0), QColor(255, 230, 0)); });
+    save("SINAN_MODO", 109, 31,
+         [](QPainter& p) { label(p, "指南モード", QColor(200, 0, 0), QColor(255, 230, 0)); });
     save("SINAN_SYOKYO", 109, 31, [](QPainter& p) { p.fillRect(QRectF(0, 0, 109, 31), kGreen); });
     save("RABERU", 164, 95, logo);
-    save("Image1", 32, 32, [](QPainter& p) { handUp(p, 32); }, true);
-    save("Image1_16", 16, 16, [](QPainter& p) { handUp(p, 16); }, true);
+    save(
+        "Image1", 32, 32, [](QPainter& p) { handUp(p, 32); }, true);
+    save(
+        "Image1_16", 16, 16, [](QPainter& p) { handUp(p, 16); }, true);
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         QString file = g_outDir + QString("/icon_%1.png").arg(size);
-        if (!render(size, size, 1, [size](QPainter& p) { icon(p, size); }, true).save(file)) {
+        if (!render(
+                 size, size, 1, [size](QPainter& p) { icon(p, size); }, true)
+                 .save(file)) {
             std::fprintf(stderr, "quillet-draw-pictures: cannot write %s\n", qPrintable(file));
-            return 1;
+            return false;
         }
     }
-    return 0;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quillet-draw-pictures OUTPUT_DIRECTORY\n");
+        return 2;
+    }
+    g_outDir = QString::fromLocal8Bit(argv[1]);
+    if (!QDir().mkpath(g_outDir)) {
+        std::fprintf(stderr, "quillet-draw-pictures: cannot create %s\n", argv[1]);
+        return 1;
+    }
+    chooseMincho();
+    return drawAll() ? 0 : 1;
 }

@@ -3,16 +3,16 @@
 // would play in the same positions, as the bitboard engine values both.
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <mutex>
+#include <memory>
 #include <thread>
 #include <vector>
 
 #include "tools/engine/Book.h"
 #include "tools/engine/Search.h"
+#include "tools/engine/WorkerPool.h"
 #include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
 
@@ -38,6 +38,91 @@ int gameSearchMove(HeadlessGame& game, const engine::Position& p) {
     return engine::squareIndex(column, row);
 }
 
+// The book's move and the game's search's move in `p`, and how much more the engine values the
+// book's.
+Measured measure(HeadlessGame& game, engine::Searcher& searcher, const engine::Position& p, int bookMove,
+                 int depth) {
+    Measured m;
+    m.bookMove = bookMove;
+    m.searchMove = gameSearchMove(game, p);
+    m.ply = engine::popcount(p.own | p.opp) - 4;
+    if (m.searchMove != m.bookMove) {
+        // Each move's value: the opponent's best reply searched one ply less, negated.
+        const int book = -searcher.value(p.play(m.bookMove), depth - 1);
+        const int game3 = -searcher.value(p.play(m.searchMove), depth - 1);
+        m.gain = book - game3;
+    }
+    return m;
+}
+
+struct BookMoves {
+    std::vector<engine::Position> positions;
+    std::vector<int> moves;  // the book's move in each, as a bit index
+};
+
+// Every line of the book at `path`, checked: a key the game writes and a move legal there.
+BookMoves readBook(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw InputError("cannot open book '" + path + "'");
+    BookMoves book;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string error;
+        const auto entry = engine::parseBookLine(line, error);
+        if (!entry) throw InputError(path + ": line " + std::to_string(number) + ": " + error);
+        const engine::Position p = *engine::decodeKey(entry->key, error);
+        const int move = engine::squareIndex(entry->column, entry->row);
+        if (!(engine::legalMoves(p.own, p.opp) & engine::bitAt(move)))
+            throw InputError(path + ": line " + std::to_string(number) + ": the move is not legal there");
+        book.positions.push_back(p);
+        book.moves.push_back(move);
+    }
+    if (book.positions.empty()) throw InputError("book '" + path + "' has no lines");
+    return book;
+}
+
+// measure() on every line, on two threads where there are two cores, with progress on o.err.
+std::vector<Measured> measureAll(const BookMoves& book, int depth, const Output& o,
+                                 std::chrono::steady_clock::time_point start) {
+    std::vector<Measured> results(book.positions.size());
+    engine::Throttle throttle(std::chrono::seconds(5));
+    const int threads = static_cast<int>(std::max(1u, std::min(2u, std::thread::hardware_concurrency())));
+    engine::forEachIndex(
+        book.positions.size(), threads,
+        [&] {
+            return [&, game = std::make_unique<HeadlessGame>(),
+                    searcher = engine::Searcher(20)](std::size_t i) mutable {
+                results[i] = measure(*game, searcher, book.positions[i], book.moves[i], depth);
+            };
+        },
+        throttle,
+        [&](std::size_t done) {
+            std::fprintf(o.err, "bookgain: %zu of %zu positions, %.0f s\n", done, book.positions.size(),
+                         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        });
+    return results;
+}
+
+void printSummary(const std::vector<Measured>& results, int depth, const Output& o,
+                  std::chrono::steady_clock::time_point start) {
+    long long total = 0;
+    int differ = 0, worse = 0;
+    for (const Measured& m : results) {
+        total += m.gain;
+        if (m.bookMove != m.searchMove) ++differ;
+        if (m.gain < 0) ++worse;
+    }
+    const double n = static_cast<double>(results.size());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::fprintf(
+        o.out,
+        "bookgain positions %zu differ %d (%.1f%%) mean gain %.2f discs per position, %.2f where they "
+        "differ; book move valued lower in %d; depth %d time %.1f s\n",
+        results.size(), differ, 100.0 * differ / n, total / n / engine::kDisc,
+        differ ? static_cast<double>(total) / differ / engine::kDisc : 0.0, worse, depth, seconds);
+}
+
 }  // namespace
 
 int bookgainCommand(const Args& args, const Output& o) {
@@ -54,77 +139,9 @@ int bookgainCommand(const Args& args, const Output& o) {
         else
             throw UsageError("unexpected argument '" + args[i] + "'");
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw InputError("cannot open book '" + path + "'");
-    std::vector<engine::Position> positions;
-    std::vector<int> bookMoves;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::string error;
-        const auto entry = engine::parseBookLine(line, error);
-        if (!entry) throw InputError(path + ": line " + std::to_string(number) + ": " + error);
-        const engine::Position p = *engine::decodeKey(entry->key, error);
-        const int move = engine::squareIndex(entry->column, entry->row);
-        if (!(engine::legalMoves(p.own, p.opp) & engine::bitAt(move)))
-            throw InputError(path + ": line " + std::to_string(number) + ": the move is not legal there");
-        positions.push_back(p);
-        bookMoves.push_back(move);
-    }
-    if (positions.empty()) throw InputError("book '" + path + "' has no lines");
-
+    const BookMoves book = readBook(path);
     const auto start = std::chrono::steady_clock::now();
-    std::vector<Measured> results(positions.size());
-    std::atomic<std::size_t> next{0};
-    std::atomic<int> done{0};
-    std::mutex printMutex;
-    auto lastReport = start;
-    auto work = [&] {
-        HeadlessGame game;
-        engine::Searcher searcher(20);
-        for (std::size_t i = next++; i < positions.size(); i = next++) {
-            const engine::Position& p = positions[i];
-            Measured& m = results[i];
-            m.bookMove = bookMoves[i];
-            m.searchMove = gameSearchMove(game, p);
-            m.ply = engine::popcount(p.own | p.opp) - 4;
-            if (m.searchMove != m.bookMove) {
-                // Each move's value: the opponent's best reply searched one ply less, negated.
-                const int book = -searcher.value(p.play(m.bookMove), depth - 1);
-                const int game3 = -searcher.value(p.play(m.searchMove), depth - 1);
-                m.gain = book - game3;
-            }
-            ++done;
-            std::lock_guard<std::mutex> lock(printMutex);
-            const auto now = std::chrono::steady_clock::now();
-            if (now - lastReport > std::chrono::seconds(5)) {
-                lastReport = now;
-                std::fprintf(o.err, "bookgain: %d of %zu positions, %.0f s\n", done.load(), positions.size(),
-                             std::chrono::duration<double>(now - start).count());
-            }
-        }
-    };
-    const int threads = static_cast<int>(std::max(1u, std::min(2u, std::thread::hardware_concurrency())));
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t) pool.emplace_back(work);
-    work();
-    for (auto& t : pool) t.join();
-
-    long long total = 0;
-    int differ = 0, worse = 0;
-    for (const Measured& m : results) {
-        total += m.gain;
-        if (m.bookMove != m.searchMove) ++differ;
-        if (m.gain < 0) ++worse;
-    }
-    const double n = static_cast<double>(results.size());
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(
-        o.out,
-        "bookgain positions %zu differ %d (%.1f%%) mean gain %.2f discs per position, %.2f where they "
-        "differ; book move valued lower in %d; depth %d time %.1f s\n",
-        results.size(), differ, 100.0 * differ / n, total / n / engine::kDisc,
-        differ ? static_cast<double>(total) / differ / engine::kDisc : 0.0, worse, depth, seconds);
+    printSummary(measureAll(book, depth, o, start), depth, o, start);
     return 0;
 }
 

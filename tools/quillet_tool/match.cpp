@@ -32,7 +32,9 @@ constexpr int X = Form1::first_code;
 constexpr int O = Form1::second_code;
 constexpr int kRandomOpponentMoves = 4;
 
-int opposite(int side) { return side == X ? O : X; }
+int opposite(int side) {
+    return side == X ? O : X;
+}
 
 struct Position {
     std::string board;  // as text (Board.h)
@@ -64,14 +66,15 @@ std::vector<std::pair<int, int>> legalSquares(Form1& f, const Position& p) {
     std::vector<std::pair<int, int>> squares;
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y)
-            if (f.board(x, y) == Form1::empty_code && f.置けるか(x, y, p.mover, opposite(p.mover)) == Form1::yes)
+            if (f.board(x, y) == Form1::empty_code &&
+                f.置けるか(x, y, p.mover, opposite(p.mover)) == Form1::yes)
                 squares.emplace_back(x, y);
     return squares;
 }
 
 // A player picks a legal square for the side to move of a position that has one.
 class Player {
-public:
+   public:
     virtual ~Player() = default;
     virtual std::pair<int, int> choose(const Position& p) = 0;
     int bookMoves = 0;
@@ -79,7 +82,7 @@ public:
 
 // The game's computer, with the book loaded or not.
 class GameComputer : public Player {
-public:
+   public:
     explicit GameComputer(const std::string& bookPath) {
         if (!bookPath.empty()) game_.form.定石ファイル読込(bookPath);
     }
@@ -91,8 +94,9 @@ public:
         // The game runs its search even on a book move (its marker tour); its choice is not
         // used then, and the search leaves the board as it was, so here it is skipped.
         int column = 0, row = 0;
-        if (f.book_line_count > 0 && f.調査_定石有無(column, row) == Form1::yes && 1 <= column && column <= 9 &&
-            1 <= row && row <= 9 && f.置けるか(column, row, f.computer_piece, f.human_piece) == Form1::yes) {
+        if (f.book_line_count > 0 && f.調査_定石有無(column, row) == Form1::yes && 1 <= column &&
+            column <= 9 && 1 <= row && row <= 9 &&
+            f.置けるか(column, row, f.computer_piece, f.human_piece) == Form1::yes) {
             ++bookMoves;
             return {column, row};
         }
@@ -100,12 +104,12 @@ public:
         return {column, row};
     }
 
-private:
+   private:
     HeadlessGame game_;
 };
 
 class EnginePlayer : public Player {
-public:
+   public:
     explicit EnginePlayer(int depth) : depth_(depth), searcher_(18) {}
     std::pair<int, int> choose(const Position& p) override {
         put(game_.form, p);
@@ -113,14 +117,14 @@ public:
         return {engine::columnOf(move), engine::rowOf(move)};
     }
 
-private:
+   private:
     HeadlessGame game_;
     int depth_;
     engine::Searcher searcher_;
 };
 
 struct Result {
-    int ownDiscs = 0;    // of the side under test
+    int ownDiscs = 0;  // of the side under test
     int otherDiscs = 0;
     int outcome() const { return (ownDiscs > otherDiscs) - (ownDiscs < otherDiscs); }
 };
@@ -156,14 +160,18 @@ Result playOut(Form1& rules, Position p, Player& tested, int side, Player& oppon
     return r;
 }
 
-const char* sideName(int side) { return side == X ? "と" : "歩"; }
+const char* sideName(int side) {
+    return side == X ? "と" : "歩";
+}
 
-}  // namespace
+struct MatchOptions {
+    std::string book = "Quillet.定石";
+    long pairs = 0;         // 0: the openings match
+    int opponentDepth = 0;  // 0: the opponent is the computer without its book
+};
 
-int matchCommand(const Args& args, const Output& o) {
-    std::string path = "Quillet.定石";
-    long pairs = 0;
-    int opponentDepth = 0;
+MatchOptions parseMatchOptions(const Args& args) {
+    MatchOptions m;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a != "--book" && a != "--random" && a != "--opponent-depth")
@@ -171,79 +179,110 @@ int matchCommand(const Args& args, const Output& o) {
         if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
         const std::string& value = args[++i];
         if (a == "--book")
-            path = value;
+            m.book = value;
         else if (a == "--random")
-            pairs = parseNumber(value, "number of pairs", 1, 1000000);
+            m.pairs = parseNumber(value, "number of pairs", 1, 1000000);
         else
-            opponentDepth = static_cast<int>(parseNumber(value, "opponent depth", 1, 20));
+            m.opponentDepth = static_cast<int>(parseNumber(value, "opponent depth", 1, 20));
     }
-    if (std::filesystem::is_directory(path) || !std::ifstream(path)) throw InputError("cannot open book '" + path + "'");
+    return m;
+}
+
+// The players of a match: the computer with its book, without it, and the opponent of both
+// (the computer without its book unless the engine is asked for).
+struct Match {
+    explicit Match(const MatchOptions& m) : withBook(m.book), without("") {
+        if (withBook.bookLines() == 0) throw InputError("book '" + m.book + "' has no lines");
+        if (m.opponentDepth > 0) engineOpponent = std::make_unique<EnginePlayer>(m.opponentDepth);
+        start = startPosition(rulesGame.form);
+    }
+    Player& opponent() { return engineOpponent ? *engineOpponent : static_cast<Player&>(without); }
 
     HeadlessGame rulesGame;
-    Form1& rules = rulesGame.form;
-    GameComputer withBook(path);
-    GameComputer without("");
-    if (withBook.bookLines() == 0) throw InputError("book '" + path + "' has no lines");
+    GameComputer withBook;
+    GameComputer without;
     std::unique_ptr<Player> engineOpponent;
-    if (opponentDepth > 0) engineOpponent = std::make_unique<EnginePlayer>(opponentDepth);
-    Player& opponent = engineOpponent ? *engineOpponent : static_cast<Player&>(without);
-    const Position start = startPosition(rules);
+    Position start;
+};
 
-    if (pairs > 0) {
-        long better = 0, worse = 0, sumWith = 0, sumWithout = 0;
-        for (long g = 0; g < pairs; ++g) {
-            const int side = g % 2 ? O : X;
-            std::mt19937 randomA(static_cast<unsigned>(g) + 1), randomB(static_cast<unsigned>(g) + 1);
-            const Result a = playOut(rules, start, withBook, side, opponent, &randomA);
-            const Result b = playOut(rules, start, without, side, opponent, &randomB);
-            sumWith += a.ownDiscs - a.otherDiscs;
-            sumWithout += b.ownDiscs - b.otherDiscs;
-            if (a.outcome() > b.outcome()) ++better;
-            if (a.outcome() < b.outcome()) ++worse;
-        }
-        std::fprintf(
-            o.out,
-            "match: %ld pairs against %s, opponent's first %d moves random; mean disc difference with the "
-            "book %+.2f, without %+.2f; outcome better with the book in %ld pairs, worse in %ld; book "
-            "moves %d\n",
-            pairs,
-            engineOpponent ? ("the engine at depth " + std::to_string(opponentDepth)).c_str()
-                           : "the computer without its book",
-            kRandomOpponentMoves, static_cast<double>(sumWith) / pairs,
-            static_cast<double>(sumWithout) / pairs, better, worse, withBook.bookMoves);
-        return 0;
+// Pairs of games from the start, the opponent opening at random the same way in both games of
+// a pair; only the book differs between them.
+void randomPairs(Match& match, const MatchOptions& m, const Output& o) {
+    Form1& rules = match.rulesGame.form;
+    long better = 0, worse = 0, sumWith = 0, sumWithout = 0;
+    for (long g = 0; g < m.pairs; ++g) {
+        const int side = g % 2 ? O : X;
+        std::mt19937 randomA(static_cast<unsigned>(g) + 1), randomB(static_cast<unsigned>(g) + 1);
+        const Result a = playOut(rules, match.start, match.withBook, side, match.opponent(), &randomA);
+        const Result b = playOut(rules, match.start, match.without, side, match.opponent(), &randomB);
+        sumWith += a.ownDiscs - a.otherDiscs;
+        sumWithout += b.ownDiscs - b.otherDiscs;
+        if (a.outcome() > b.outcome()) ++better;
+        if (a.outcome() < b.outcome()) ++worse;
     }
+    std::fprintf(
+        o.out,
+        "match: %ld pairs against %s, opponent's first %d moves random; mean disc difference with the "
+        "book %+.2f, without %+.2f; outcome better with the book in %ld pairs, worse in %ld; book "
+        "moves %d\n",
+        m.pairs,
+        match.engineOpponent ? ("the engine at depth " + std::to_string(m.opponentDepth)).c_str()
+                             : "the computer without its book",
+        kRandomOpponentMoves, static_cast<double>(sumWith) / m.pairs,
+        static_cast<double>(sumWithout) / m.pairs, better, worse, match.withBook.bookMoves);
+}
 
-    // The start, then every distinct position two plies in.
-    std::vector<Position> openings{start};
+// The start, then every distinct position two plies in.
+std::vector<Position> openings(Form1& rules, const Position& start) {
+    std::vector<Position> all{start};
     std::set<std::string> seen;
     for (const auto& [x1, y1] : legalSquares(rules, start)) {
         const Position one = play(rules, start, x1, y1);
         for (const auto& [x2, y2] : legalSquares(rules, one)) {
             Position two = play(rules, one, x2, y2);
-            if (seen.insert(two.board).second) openings.push_back(std::move(two));
+            if (seen.insert(two.board).second) all.push_back(std::move(two));
         }
     }
+    return all;
+}
+
+// Every opening played twice, the book on either side.
+void openingsMatch(Match& match, const Output& o) {
+    Form1& rules = match.rulesGame.form;
+    const std::vector<Position> all = openings(rules, match.start);
     int wins = 0, losses = 0, draws = 0, games = 0;
     long discDifference = 0;
-    for (std::size_t i = 0; i < openings.size(); ++i)
+    for (std::size_t i = 0; i < all.size(); ++i)
         for (int side : {X, O}) {
-            const int bookMovesBefore = withBook.bookMoves;
-            const Result r = playOut(rules, openings[i], withBook, side, opponent, nullptr);
+            const int bookMovesBefore = match.withBook.bookMoves;
+            const Result r = playOut(rules, all[i], match.withBook, side, match.opponent(), nullptr);
             ++games;
             discDifference += r.ownDiscs - r.otherDiscs;
             wins += r.outcome() > 0;
             losses += r.outcome() < 0;
             draws += r.outcome() == 0;
             std::fprintf(o.out, "opening %zu, book plays %s: %d-%d (%d book moves)\n", i, sideName(side),
-                         r.ownDiscs, r.otherDiscs, withBook.bookMoves - bookMovesBefore);
+                         r.ownDiscs, r.otherDiscs, match.withBook.bookMoves - bookMovesBefore);
         }
     std::fprintf(
         o.out,
         "match: %d games from %zu openings; with the book %d wins, %d losses, %d draws; score %.1f%%; "
         "mean disc difference %+.2f; book moves %d\n",
-        games, openings.size(), wins, losses, draws, 100.0 * (wins + 0.5 * draws) / games,
-        static_cast<double>(discDifference) / games, withBook.bookMoves);
+        games, all.size(), wins, losses, draws, 100.0 * (wins + 0.5 * draws) / games,
+        static_cast<double>(discDifference) / games, match.withBook.bookMoves);
+}
+
+}  // namespace
+
+int matchCommand(const Args& args, const Output& o) {
+    const MatchOptions m = parseMatchOptions(args);
+    if (std::filesystem::is_directory(m.book) || !std::ifstream(m.book))
+        throw InputError("cannot open book '" + m.book + "'");
+    Match match(m);
+    if (m.pairs > 0)
+        randomPairs(match, m, o);
+    else
+        openingsMatch(match, o);
     return 0;
 }
 
