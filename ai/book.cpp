@@ -97,9 +97,13 @@ void readLines(std::istream& in, Take take) {
 
 }  // namespace
 
-void Form1::定石ファイル読込() { 定石ファイル読込(readDataFile("Quillet.定石", data_folder, book_size_limit)); }
+void Form1::定石ファイル読込() {
+    定石ファイル読込(readDataFile("Quillet.定石", data_folder, book_size_limit));
+}
 
-void Form1::定石ファイル読込(const std::string& path) { 定石ファイル読込(readDataFileAt(path, book_size_limit)); }
+void Form1::定石ファイル読込(const std::string& path) {
+    定石ファイル読込(readDataFileAt(path, book_size_limit));
+}
 
 void Form1::定石ファイル読込(const DataFile& file) {
     book_lines.assign(book_capacity + 1, std::string());

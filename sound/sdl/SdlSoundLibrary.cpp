@@ -133,10 +133,16 @@ Sint64 viewSeek(SDL_RWops* rw, Sint64 offset, int whence) {
     WaveView& v = *WaveView::of(rw);
     Sint64 base = 0;
     switch (whence) {
-        case RW_SEEK_SET: break;
-        case RW_SEEK_CUR: base = Sint64(v.pos); break;
-        case RW_SEEK_END: base = Sint64(v.size()); break;
-        default: return SDL_SetError("bad seek");
+        case RW_SEEK_SET:
+            break;
+        case RW_SEEK_CUR:
+            base = Sint64(v.pos);
+            break;
+        case RW_SEEK_END:
+            base = Sint64(v.size());
+            break;
+        default:
+            return SDL_SetError("bad seek");
     }
     const Sint64 to = base + offset;
     if (to < 0) return SDL_SetError("seek before the start");
