@@ -495,6 +495,13 @@ class Game:
             return f.read().decode(errors="replace")
 
 
+
+def report_failure(display, name, error):
+    """Says why a scenario failed, beside a screenshot of its display at that moment."""
+    shot = os.path.join(os.getcwd(), "e2e-failures", f"{name}.png")
+    display.save_screenshot(shot)
+    log(f"{name}: FAILED: {error}\n(screenshot: {shot})")
+
 def session(scenario, env=None, start=None):
     """Runs scenario(game) on a fresh display with a freshly started game; on failure saves a
     screenshot beside the test's working directory and exits 1. start(display, prefix, cleanups),
@@ -514,9 +521,7 @@ def session(scenario, env=None, start=None):
         log(f"{name}: passed")
         return 0
     except Failure as e:
-        shot = os.path.join(os.getcwd(), "e2e-failures", f"{name}.png")
-        display.save_screenshot(shot)
-        log(f"{name}: FAILED: {e}\n(screenshot: {shot})")
+        report_failure(display, name, e)
         if game:
             log("game output:\n" + game.output())
         return 1

@@ -23,7 +23,7 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import rules  # noqa: E402
-from desktop import Display, Failure, Game, log  # noqa: E402
+from desktop import Display, Failure, Game, log, report_failure  # noqa: E402
 
 BOOK = "Quillet.定石"
 SOUNDS = ["その他.wav", "禁止.wav", "駒打音.wav", "BGM.wav"]
@@ -179,9 +179,7 @@ def main():
         log(f"{name}: passed")
         return 0
     except Failure as e:
-        shot = os.path.join(os.getcwd(), "e2e-failures", f"files_{name}.png")
-        display.save_screenshot(shot)
-        log(f"{name}: FAILED: {e}\n(screenshot: {shot})")
+        report_failure(display, f"files_{name}", e)
         return 1
     finally:
         display.close()
