@@ -11,22 +11,17 @@
 
 namespace quillet::engine {
 
-void orientedSquare(int orientation, int column, int row, int& realColumn, int& realRow) {
-    switch (orientation & 3) {
-        case 0:
-            realColumn = column, realRow = row;
-            break;
-        case 1:
-            realColumn = row, realRow = 10 - column;
-            break;
-        case 2:
-            realColumn = 10 - column, realRow = 10 - row;
-            break;
-        default:
-            realColumn = 10 - row, realRow = column;
-            break;
-    }
+namespace {
+
+// The digit the book writes for square (column, row) of `p`: its side to move is "2".
+auto digits(const Position& p) {
+    return [&p](int column, int row) {
+        const Bits b = bitAt(column, row);
+        return (p.own & b) ? '2' : (p.opp & b) ? '1' : '0';
+    };
 }
+
+}  // namespace
 
 Position oriented(const Position& p, int orientation) {
     Position t;
@@ -41,117 +36,25 @@ Position oriented(const Position& p, int orientation) {
 }
 
 std::string positionKey(const Position& p) {
-    std::string body;
-    for (int r = 1; r <= 9; ++r) {
-        body += ',';
-        int c = 1;
-        while (c <= 9 && !((p.own | p.opp) & bitAt(c, r))) ++c;
-        for (; c <= 9; ++c) body += (p.own & bitAt(c, r)) ? '2' : (p.opp & bitAt(c, r)) ? '1' : '0';
-    }
-    const int twos = popcount(p.own);
-    return std::to_string(popcount(p.opp)) + (twos < 10 ? "0" : "") + std::to_string(twos) + body;
+    return book_format::positionKey(0, digits(p));
 }
 
 std::string canonicalKey(const Position& p) {
     std::string best = positionKey(p);
-    for (int k = 1; k < 4; ++k) best = std::min(best, positionKey(oriented(p, k)));
+    for (int k = 1; k < 4; ++k) best = std::min(best, book_format::positionKey(k, digits(p)));
     return best;
 }
 
-int groupNumber(const std::string& text) {
-    std::size_t digits = 0;
-    if (text.size() > 3 && text[3] == ',')
-        digits = 3;
-    else if (text.size() > 4 && text[4] == ',')
-        digits = 4;
-    else
-        return -1;
-    int n = 0;
-    for (std::size_t i = 0; i < digits; ++i) {
-        if (text[i] < '0' || text[i] > '9') return -1;
-        n = n * 10 + (text[i] - '0');
-    }
-    return n;
-}
-
 std::optional<Position> decodeKey(const std::string& key, std::string& error) {
-    const int group = groupNumber(key);
-    if (group < 0) {
-        error = "no group number of three or four digits before the first comma";
-        return std::nullopt;
-    }
-    const std::size_t start = key.find(',');
+    const std::optional<book_format::KeyBoard> board = book_format::readKey(key, error);
+    if (!board) return std::nullopt;
     Position p;
-    std::size_t at = start;
-    for (int r = 1; r <= 9; ++r) {
-        if (at >= key.size() || key[at] != ',') {
-            error = "row " + std::to_string(r) + " does not start with a comma";
-            return std::nullopt;
+    for (int r = 1; r <= 9; ++r)
+        for (int c = 1; c <= 9; ++c) {
+            if ((*board)(c, r) == '2') p.own |= bitAt(c, r);
+            if ((*board)(c, r) == '1') p.opp |= bitAt(c, r);
         }
-        const std::size_t end = std::min(key.find(',', at + 1), key.size());
-        const std::string cells = key.substr(at + 1, end - at - 1);
-        if (cells.size() > 9) {
-            error = "row " + std::to_string(r) + " has more than nine cells";
-            return std::nullopt;
-        }
-        if (!cells.empty() && cells[0] == '0') {
-            error = "row " + std::to_string(r) + " does not start at its first piece";
-            return std::nullopt;
-        }
-        const int skipped = 9 - static_cast<int>(cells.size());
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            const Bits b = bitAt(skipped + 1 + static_cast<int>(i), r);
-            if (cells[i] == '2')
-                p.own |= b;
-            else if (cells[i] == '1')
-                p.opp |= b;
-            else if (cells[i] != '0') {
-                error =
-                    "row " + std::to_string(r) + " holds '" + std::string(1, cells[i]) + "' (only 0, 1, 2)";
-                return std::nullopt;
-            }
-        }
-        at = end;
-    }
-    if (at != key.size()) {
-        error = "more than nine rows";
-        return std::nullopt;
-    }
-    if (group != popcount(p.opp) * 100 + popcount(p.own)) {
-        error = "group number " + std::to_string(group) + " does not count the pieces";
-        return std::nullopt;
-    }
-    if (positionKey(p) != key) {
-        error = "not written the way the game writes it (piece counts)";
-        return std::nullopt;
-    }
     return p;
-}
-
-std::string BookLine::text() const {
-    return key + "," + std::to_string(column) + "," + std::to_string(row);
-}
-
-std::optional<BookLine> parseBookLine(const std::string& line, std::string& error) {
-    const std::size_t last = line.rfind(',');
-    const std::size_t second =
-        last == std::string::npos || last == 0 ? std::string::npos : line.rfind(',', last - 1);
-    if (second == std::string::npos) {
-        error = "fewer than two commas";
-        return std::nullopt;
-    }
-    BookLine b;
-    b.key = line.substr(0, second);
-    const std::string a = line.substr(second + 1, last - second - 1);
-    const std::string r = line.substr(last + 1);
-    if (a.size() != 1 || r.size() != 1 || a[0] < '1' || a[0] > '9' || r[0] < '1' || r[0] > '9') {
-        error = "move '," + a + "," + r + "' is not a column and a row in 1..9";
-        return std::nullopt;
-    }
-    b.column = a[0] - '0';
-    b.row = r[0] - '0';
-    if (!decodeKey(b.key, error)) return std::nullopt;
-    return b;
 }
 
 namespace {

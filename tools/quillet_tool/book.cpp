@@ -40,7 +40,7 @@ int bookCommand(const Args& args, const Output& o) {
         const std::string temporary = out + ".tmp";
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
         if (!file) throw InputError("cannot write '" + temporary + "'");
-        for (const auto& line : lines) file << line.text() << '\n';
+        book_format::writeBook(file, lines);
         file.close();
         if (!file) throw std::runtime_error("writing '" + temporary + "' failed");
         if (std::rename(temporary.c_str(), out.c_str()) != 0)
