@@ -12,10 +12,12 @@ void loadPositionFile(const std::string& path, Form1& form) {
     form.初期設定();
     std::string line, rows;
     for (int y = 1; y <= 9; ++y) {
-        if (!std::getline(in, line)) throw InputError(path + ": line " + std::to_string(y) + ": missing board row");
+        if (!std::getline(in, line))
+            throw InputError(path + ": line " + std::to_string(y) + ": missing board row");
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.size() != 9)
-            throw InputError(path + ": line " + std::to_string(y) + ": a board row needs 9 characters of x o .");
+            throw InputError(path + ": line " + std::to_string(y) +
+                             ": a board row needs 9 characters of x o .");
         for (const char c : line)
             if (c != 'x' && c != 'o' && c != '.')
                 throw InputError(path + ": line " + std::to_string(y) + ": unexpected character '" +
@@ -42,20 +44,6 @@ void loadPositionFile(const std::string& path, Form1& form) {
 
 std::string squareName(int column, int row) {
     return std::string(1, static_cast<char>('a' + column - 1)) + std::to_string(row);
-}
-
-long parseNumber(const std::string& text, const std::string& what, long min, long max) {
-    std::size_t used = 0;
-    long value = 0;
-    try {
-        value = std::stol(text, &used);
-    } catch (const std::exception&) {
-        throw UsageError(what + " must be a whole number, not '" + text + "'");
-    }
-    if (used != text.size()) throw UsageError(what + " must be a whole number, not '" + text + "'");
-    if (value < min || value > max)
-        throw UsageError(what + " must lie in " + std::to_string(min) + ".." + std::to_string(max));
-    return value;
 }
 
 }  // namespace quillet::tool
