@@ -13,7 +13,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential make cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
   libgl-dev libxkbcommon-dev
   libsdl2-dev libsdl2-mixer-dev

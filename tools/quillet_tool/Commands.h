@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // quillet-tool's subcommands, a library that the executable and the tests both call. Each command
-// takes its arguments and where to write, and returns the exit code; registry.cpp names them for
-// the executable, so adding a subcommand never touches main.cpp.
+// takes its arguments and where to write, and returns the exit code; its arguments and options
+// are declared once, in its CommandLine. registry.cpp names the commands for the executable, so
+// adding a subcommand never touches main.cpp.
 
 #include <cstdio>
 #include <functional>
@@ -12,23 +13,20 @@
 
 #include "game/Form1.h"
 #include "tools/headless/Headless.h"
+#include "tools/quillet_tool/CommandLine.h"
 
 namespace quillet::tool {
 
-using Args = std::vector<std::string>;
 // Returns the exit code; throws UsageError for bad arguments (exit 2) and InputError for a file
 // that cannot be read or written or does not hold what it should (exit 1).
 using CommandFn = std::function<int(const Args& args)>;
 
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 struct InputError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
 struct Registrar {
-    Registrar(const std::string& name, const std::string& usage, CommandFn fn);
+    Registrar(const std::string& name, const CommandLine& line, CommandFn fn);
 };
 
 // Where a command writes: its answer to `out`, progress and failures to `err`.
@@ -51,6 +49,20 @@ int matchCommand(const Args& args, const Output& o);
 int perftCommand(const Args& args, const Output& o);
 int selfplayCommand(const Args& args, const Output& o);
 
+// Their command lines, in the same order.
+const CommandLine& bestmoveLine();
+const CommandLine& evalLine();
+const CommandLine& safeLine();
+const CommandLine& searchinfoLine();
+const CommandLine& benchLine();
+const CommandLine& bookLine();
+const CommandLine& bookgainLine();
+const CommandLine& lookupLine();
+const CommandLine& stringLine();
+const CommandLine& matchLine();
+const CommandLine& perftLine();
+const CommandLine& selfplayLine();
+
 // Leaves at `depth` plies below the position on form.board with `side` to move, by the game's
 // own rules (the board is left as it was). A pass uses a ply; a finished game is one leaf.
 unsigned long long perft(Form1& form, int depth, int side, int opponent);
@@ -70,7 +82,5 @@ BenchTotals bench(int timingRuns);
 void loadPositionFile(const std::string& path, Form1& form);
 // Square as text: column letter and row digit, "e6".
 std::string squareName(int column, int row);
-// A whole number argument in [min, max], or UsageError.
-long parseNumber(const std::string& text, const std::string& what, long min, long max);
 
 }  // namespace quillet::tool

@@ -13,10 +13,8 @@ namespace quillet::tool {
 
 namespace {
 
-const std::string& oneFile(const Args& args) {
-    if (args.empty()) throw UsageError("missing position file");
-    if (args.size() > 1) throw UsageError("unexpected argument '" + args[1] + "'");
-    return args[0];
+CommandLine positionLine(const std::string& summary) {
+    return CommandLine(summary).argument("FILE", "missing position file");
 }
 
 // Plays the legal square (x, y) for side on the board, without animation.
@@ -71,10 +69,10 @@ namespace {
 
 // The search's square in the position file, with its value and the evaluations it made when
 // `info`; "none" when the computer has no legal square.
-int searchCommand(const Args& args, const Output& o, bool info) {
+int searchCommand(const std::string& file, const Output& o, bool info) {
     HeadlessGame game;
     Form1& f = game.form;
-    loadPositionFile(oneFile(args), f);
+    loadPositionFile(file, f);
     if (f.置き場所があるか(f.computer_piece, f.human_piece) == Form1::no) {
         std::fprintf(o.out, "none\n");
         return 0;
@@ -92,18 +90,46 @@ int searchCommand(const Args& args, const Output& o, bool info) {
 
 }  // namespace
 
+const CommandLine& bestmoveLine() {
+    static const CommandLine line = positionLine("the square the computer's search chooses, or none");
+    return line;
+}
+
+const CommandLine& searchinfoLine() {
+    static const CommandLine line = positionLine("chosen square, its value and the evaluations made");
+    return line;
+}
+
+const CommandLine& evalLine() {
+    static const CommandLine line = positionLine("the evaluation of the position for the computer's side");
+    return line;
+}
+
+const CommandLine& safeLine() {
+    static const CommandLine line = positionLine("the safe pieces of x, then of o");
+    return line;
+}
+
+const CommandLine& benchLine() {
+    static const CommandLine line = CommandLine(
+                                        "search time per move over fixed self-play games, each search\n"
+                                        "timed as the fastest of N runs (5)")
+                                        .numberOption("--runs", "N", "runs", 1, 1000);
+    return line;
+}
+
 int bestmoveCommand(const Args& args, const Output& o) {
-    return searchCommand(args, o, false);
+    return searchCommand(bestmoveLine().parse(args).text("FILE"), o, false);
 }
 
 int searchinfoCommand(const Args& args, const Output& o) {
-    return searchCommand(args, o, true);
+    return searchCommand(searchinfoLine().parse(args).text("FILE"), o, true);
 }
 
 int evalCommand(const Args& args, const Output& o) {
     HeadlessGame game;
     Form1& f = game.form;
-    loadPositionFile(oneFile(args), f);
+    loadPositionFile(evalLine().parse(args).text("FILE"), f);
     std::fprintf(o.out, "%d\n", f.得点取得(f.computer_piece, f.human_piece));
     return 0;
 }
@@ -111,7 +137,7 @@ int evalCommand(const Args& args, const Output& o) {
 int safeCommand(const Args& args, const Output& o) {
     HeadlessGame game;
     Form1& f = game.form;
-    loadPositionFile(oneFile(args), f);
+    loadPositionFile(safeLine().parse(args).text("FILE"), f);
     std::fprintf(o.out, "%d %d\n", f.安全駒数(Form1::first_code, Form1::second_code),
                  f.安全駒数(Form1::second_code, Form1::first_code));
     return 0;
@@ -144,11 +170,7 @@ BenchTotals bench(int timingRuns) {
 }
 
 int benchCommand(const Args& args, const Output& o) {
-    int runs = 5;
-    if (args.size() == 2 && args[0] == "--runs")
-        runs = static_cast<int>(parseNumber(args[1], "runs", 1, 1000));
-    else if (!args.empty())
-        throw UsageError("unexpected argument '" + args[0] + "'");
+    const int runs = static_cast<int>(benchLine().parse(args).number("--runs", 5));
     const BenchTotals totals = bench(runs);
 
     std::vector<double> sorted = totals.seconds;

@@ -11,23 +11,20 @@
 
 namespace quillet::tool {
 
+const CommandLine& bookLine() {
+    static const CommandLine line = CommandLine("write the opening book (default Quillet.定石)")
+                                        .numberOption("--lines", "N", "lines", 1, Form1::book_capacity)
+                                        .numberOption("--depth", "D", "depth", 1, 30)
+                                        .option("--out", "FILE");
+    return line;
+}
+
 int bookCommand(const Args& args, const Output& o) {
     engine::BookOptions options;
-    std::string out = "Quillet.定石";
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--lines" && hasValue)
-            options.lines = static_cast<int>(parseNumber(args[++i], "lines", 1, Form1::book_capacity));
-        else if (a == "--depth" && hasValue)
-            options.depth = static_cast<int>(parseNumber(args[++i], "depth", 1, 30));
-        else if (a == "--out" && hasValue)
-            out = args[++i];
-        else if (a == "--lines" || a == "--depth" || a == "--out")
-            throw UsageError(a + " needs a value");
-        else
-            throw UsageError("unexpected argument '" + a + "'");
-    }
+    const ParsedArgs parsed = bookLine().parse(args);
+    options.lines = static_cast<int>(parsed.number("--lines", options.lines));
+    options.depth = static_cast<int>(parsed.number("--depth", options.depth));
+    const std::string out = parsed.text("--out", "Quillet.定石");
     options.threads = static_cast<int>(std::max(1u, std::min(2u, std::thread::hardware_concurrency())));
     options.progress = [&o](const engine::BookProgress& p) {
         std::fprintf(o.err,

@@ -9,23 +9,39 @@
 
 namespace quillet::tool {
 
+const CommandLine& stringLine() {
+    static const CommandLine line =
+        CommandLine("the book text of a position read in orientation 0..3")
+            .argument("FILE", "expected a position file and an orientation")
+            .number("ORIENTATION", "orientation", 0, 3, "expected a position file and an orientation");
+    return line;
+}
+
+const CommandLine& lookupLine() {
+    static const CommandLine line = CommandLine("the book's move for the computer in a position, or none")
+                                        .argument("BOOK", "expected a book file and a position file")
+                                        .argument("FILE", "expected a book file and a position file");
+    return line;
+}
+
 int stringCommand(const Args& args, const Output& o) {
-    if (args.size() != 2) throw UsageError("expected a position file and an orientation");
-    const int orientation = static_cast<int>(parseNumber(args[1], "orientation", 0, 3));
+    const ParsedArgs parsed = stringLine().parse(args);
+    const int orientation = static_cast<int>(parsed.number("ORIENTATION"));
     HeadlessGame game;
-    loadPositionFile(args[0], game.form);
+    loadPositionFile(parsed.text("FILE"), game.form);
     std::fprintf(o.out, "%s\n", game.form.取得_文字列(orientation).c_str());
     return 0;
 }
 
 int lookupCommand(const Args& args, const Output& o) {
-    if (args.size() != 2) throw UsageError("expected a book file and a position file");
+    const ParsedArgs parsed = lookupLine().parse(args);
+    const std::string book = parsed.text("BOOK");
     // The game treats a missing book as no book; here a wrong path is far more likely a typo.
-    if (std::filesystem::is_directory(args[0]) || !std::ifstream(args[0]))
-        throw InputError("cannot open book file '" + args[0] + "'");
+    if (std::filesystem::is_directory(book) || !std::ifstream(book))
+        throw InputError("cannot open book file '" + book + "'");
     HeadlessGame game;
-    loadPositionFile(args[1], game.form);
-    game.form.定石ファイル読込(args[0]);
+    loadPositionFile(parsed.text("FILE"), game.form);
+    game.form.定石ファイル読込(book);
     int column = 0, row = 0;
     if (game.form.調査_定石有無(column, row) == Form1::yes)
         std::fprintf(o.out, "%s\n", squareName(column, row).c_str());

@@ -125,20 +125,20 @@ void printSummary(const std::vector<Measured>& results, int depth, const Output&
 
 }  // namespace
 
+const CommandLine& bookgainLine() {
+    static const CommandLine line = CommandLine(
+                                        "engine value of each book move minus that of the game's own "
+                                        "search's move (default Quillet.定石, "
+                                        "depth 10)")
+                                        .option("--book", "FILE")
+                                        .numberOption("--depth", "D", "depth", 1, 30);
+    return line;
+}
+
 int bookgainCommand(const Args& args, const Output& o) {
-    std::string path = "Quillet.定石";
-    int depth = 10;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const bool hasValue = i + 1 < args.size();
-        if (args[i] == "--depth" && hasValue)
-            depth = static_cast<int>(parseNumber(args[++i], "depth", 1, 30));
-        else if (args[i] == "--book" && hasValue)
-            path = args[++i];
-        else if (args[i] == "--depth" || args[i] == "--book")
-            throw UsageError(args[i] + " needs a value");
-        else
-            throw UsageError("unexpected argument '" + args[i] + "'");
-    }
+    const ParsedArgs parsed = bookgainLine().parse(args);
+    const std::string path = parsed.text("--book", "Quillet.定石");
+    const int depth = static_cast<int>(parsed.number("--depth", 10));
     const BookMoves book = readBook(path);
     const auto start = std::chrono::steady_clock::now();
     printSummary(measureAll(book, depth, o, start), depth, o, start);

@@ -44,18 +44,4 @@ std::string squareName(int column, int row) {
     return std::string(1, static_cast<char>('a' + column - 1)) + std::to_string(row);
 }
 
-long parseNumber(const std::string& text, const std::string& what, long min, long max) {
-    std::size_t used = 0;
-    long value = 0;
-    try {
-        value = std::stol(text, &used);
-    } catch (const std::exception&) {
-        throw UsageError(what + " must be a whole number, not '" + text + "'");
-    }
-    if (used != text.size()) throw UsageError(what + " must be a whole number, not '" + text + "'");
-    if (value < min || value > max)
-        throw UsageError(what + " must lie in " + std::to_string(min) + ".." + std::to_string(max));
-    return value;
-}
-
 }  // namespace quillet::tool

@@ -10,7 +10,7 @@ namespace quillet::tool {
 
 namespace {
 struct Entry {
-    std::string usage;
+    const CommandLine* line;
     CommandFn fn;
 };
 std::map<std::string, Entry>& commands() {
@@ -18,16 +18,17 @@ std::map<std::string, Entry>& commands() {
     return table;
 }
 
-// An entry's usage is "ARGS  what it does"; the second part may run over several lines.
+// The command's summary, its continuation lines indented by `indent` spaces.
+std::string summary(const Entry& entry, std::size_t indent) {
+    std::string text = entry.line->summary();
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+        text.insert(at + 1, indent, ' ');
+    return text;
+}
+
 void printCommandHelp(std::FILE* out, const std::string& name, const Entry& entry) {
-    const std::size_t gap = entry.usage.find("  ");
-    std::string what = gap == std::string::npos ? "" : entry.usage.substr(gap + 2);
-    for (std::size_t at = what.find('\n'); at != std::string::npos; at = what.find('\n', at + 1)) {
-        const std::size_t text = what.find_first_not_of(' ', at + 1);
-        what.replace(at + 1, text - at - 1, "  ");
-    }
-    std::fprintf(out, "usage: quillet-tool %s %s\n  %s\n", name.c_str(), entry.usage.substr(0, gap).c_str(),
-                 what.c_str());
+    std::fprintf(out, "usage: quillet-tool %s %s\n  %s\n", name.c_str(), entry.line->synopsis().c_str(),
+                 summary(entry, 2).c_str());
 }
 
 void printUsage(std::FILE* out) {
@@ -37,7 +38,9 @@ void printUsage(std::FILE* out) {
                  "       quillet-tool --help | --version\n"
                  "Analysis, checks, benchmarks and book building on Quillet's own game procedures.\n"
                  "\ncommands:\n");
-    for (const auto& [name, entry] : commands()) std::fprintf(out, "  %s %s\n", name.c_str(), entry.usage.c_str());
+    for (const auto& [name, entry] : commands())
+        std::fprintf(out, "  %s %s  %s\n", name.c_str(), entry.line->synopsis().c_str(),
+                     summary(entry, 6).c_str());
     std::fprintf(out,
                  "\nA position FILE is 9 lines of 9 of x (first player), o (second player) and . (empty),\n"
                  "row 1 first, then a line 'computer x' or 'computer o'.\n"
@@ -47,8 +50,8 @@ void printUsage(std::FILE* out) {
 
 }  // namespace
 
-Registrar::Registrar(const std::string& name, const std::string& usage, CommandFn fn) {
-    commands()[name] = Entry{usage, std::move(fn)};
+Registrar::Registrar(const std::string& name, const CommandLine& line, CommandFn fn) {
+    commands()[name] = Entry{&line, std::move(fn)};
 }
 
 }  // namespace quillet::tool

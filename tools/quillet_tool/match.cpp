@@ -171,20 +171,11 @@ struct MatchOptions {
 };
 
 MatchOptions parseMatchOptions(const Args& args) {
+    const ParsedArgs parsed = matchLine().parse(args);
     MatchOptions m;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a != "--book" && a != "--random" && a != "--opponent-depth")
-            throw UsageError("unexpected argument '" + a + "'");
-        if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
-        const std::string& value = args[++i];
-        if (a == "--book")
-            m.book = value;
-        else if (a == "--random")
-            m.pairs = parseNumber(value, "number of pairs", 1, 1000000);
-        else
-            m.opponentDepth = static_cast<int>(parseNumber(value, "opponent depth", 1, 20));
-    }
+    m.book = parsed.text("--book", m.book);
+    m.pairs = parsed.number("--random", m.pairs);
+    m.opponentDepth = static_cast<int>(parsed.number("--opponent-depth", m.opponentDepth));
     return m;
 }
 
@@ -273,6 +264,14 @@ void openingsMatch(Match& match, const Output& o) {
 }
 
 }  // namespace
+
+const CommandLine& matchLine() {
+    static const CommandLine line = CommandLine("the computer with its book against play without it")
+                                        .option("--book", "FILE")
+                                        .numberOption("--random", "PAIRS", "number of pairs", 1, 1000000)
+                                        .numberOption("--opponent-depth", "D", "opponent depth", 1, 20);
+    return line;
+}
 
 int matchCommand(const Args& args, const Output& o) {
     const MatchOptions m = parseMatchOptions(args);

@@ -30,21 +30,17 @@ unsigned long long perft(Form1& form, int depth, int side, int opponent) {
     return 1;
 }
 
+const CommandLine& perftLine() {
+    static const CommandLine line = CommandLine("leaves of the game tree N plies deep from the start")
+                                        .number("N", "depth", 0, 40, "missing depth")
+                                        .flag("--fast");
+    return line;
+}
+
 int perftCommand(const Args& args, const Output& o) {
-    if (args.empty()) throw UsageError("missing depth");
-    bool fast = false;
-    std::string depthText;
-    for (const auto& a : args) {
-        if (a == "--fast")
-            fast = true;
-        else if (depthText.empty())
-            depthText = a;
-        else
-            throw UsageError("unexpected argument '" + a + "'");
-    }
-    if (depthText.empty()) throw UsageError("missing depth");
-    const int depth = static_cast<int>(parseNumber(depthText, "depth", 0, 40));
-    if (fast) {
+    const ParsedArgs parsed = perftLine().parse(args);
+    const int depth = static_cast<int>(parsed.number("N"));
+    if (parsed.flag("--fast")) {
         const auto start = std::chrono::steady_clock::now();
         const unsigned long long leaves = engine::perft(engine::Position::start(), depth);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -14,6 +14,16 @@
 #include "tools/quillet_tool/Commands.h"
 
 namespace quillet::tool {
+
+const CommandLine& selfplayLine() {
+    static const CommandLine line =
+        CommandLine("N whole games of the computer against itself, checking the record after every step")
+            .number("N", "number of games", 1, 100000000, "missing the number of games")
+            .numberOption("--seed", "S", "seed", 0, 2147483647)
+            .option("--book", "FILE");
+    return line;
+}
+
 namespace {
 
 constexpr int kMaxActionsPerGame = 3000;  // a whole game needs a few hundred at most
@@ -26,25 +36,11 @@ struct Options {
 };
 
 Options parseOptions(const Args& args) {
+    const ParsedArgs parsed = selfplayLine().parse(args);
     Options o;
-    bool haveCount = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--seed" || a == "--book") {
-            if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
-            const std::string& value = args[++i];
-            if (a == "--seed")
-                o.seed = static_cast<unsigned long>(parseNumber(value, "seed", 0, 2147483647));
-            else
-                o.book = value;
-        } else if (!haveCount) {
-            o.games = parseNumber(a, "number of games", 1, 100000000);
-            haveCount = true;
-        } else {
-            throw UsageError("unexpected argument '" + a + "'");
-        }
-    }
-    if (!haveCount) throw UsageError("missing the number of games");
+    o.games = parsed.number("N");
+    o.seed = static_cast<unsigned long>(parsed.number("--seed", static_cast<long>(o.seed)));
+    o.book = parsed.text("--book");
     if (!o.book.empty() && (std::filesystem::is_directory(o.book) || !std::ifstream(o.book)))
         throw InputError("cannot open book file '" + o.book + "'");
     return o;
