@@ -15,7 +15,7 @@ PACKAGES=(
   build-essential make cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
-  libgl-dev libxkbcommon-dev
+  libgl-dev libxkbcommon-dev libxcb1-dev
   libsdl2-dev libsdl2-mixer-dev
   fonts-ipafont-mincho fonts-dejavu-core fontconfig
   xvfb xdotool x11-apps x11-utils openbox imagemagick librsvg2-bin time strace python3 python3-xlib

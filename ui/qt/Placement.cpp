@@ -1,15 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/qt/Placement.h"
 
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 
 namespace quillet::ui {
 
 Placement::Placement(QWidget* window) : QObject(window), window_(window) {
+    quiet_.setSingleShot(true);
+    quiet_.setInterval(quiet_ms);
+    connect(&quiet_, &QTimer::timeout, this, &Placement::follow);
     window->installEventFilter(this);
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
@@ -19,21 +28,13 @@ Placement::~Placement() {
 }
 
 bool Placement::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-    if (done_ || !asked_ || queued_ || eventType != "xcb_generic_event_t") return false;
+    if (done_ || !asked_ || eventType != "xcb_generic_event_t") return false;
     // The X protocol's event code, without the bit of a sent event: a window reparented into a
     // frame, configured, or a property changed (the frame's extents among them).
     enum : std::uint8_t { reparent_notify = 21, configure_notify = 22, property_notify = 28 };
     const auto code = static_cast<std::uint8_t>(*static_cast<const std::uint8_t*>(message) & 0x7F);
     if (code != reparent_notify && code != configure_notify && code != property_notify) return false;
-    // Qt learns the frame from this event as it handles it, after this filter: look then.
-    queued_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            queued_ = false;
-            follow();
-        },
-        Qt::QueuedConnection);
+    changed();
     return false;
 }
 
@@ -41,6 +42,17 @@ void Placement::place(QRect outer) {
     outer_ = outer;
     asked_ = true;
     follow();
+}
+
+// Before the window is shown it is sized and moved at once; once shown on X, it is looked at when
+// the window system has said all it has to say for now.
+void Placement::changed() {
+    if (done_ || !asked_ || requesting_) return;
+    // Elsewhere the window's geometry is known as soon as Qt reports it.
+    if (!window_->isVisible() || !x11()) return follow();
+    // Traffic about other windows (the desktop's own properties) does not put the look off for ever.
+    if (!quiet_.isActive()) waited_.start();
+    if (!quiet_.isActive() || waited_.elapsed() < most_quiet_wait_ms) quiet_.start();
 }
 
 bool Placement::eventFilter(QObject* watched, QEvent* event) {
@@ -51,7 +63,7 @@ bool Placement::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::Move:
             case QEvent::Resize:
             case QEvent::WindowStateChange:
-                follow();
+                changed();
                 break;
             default:
                 break;
@@ -67,9 +79,34 @@ void Placement::watchWindow() {
     watched_ = shown;
     for (auto changed :
          {&QWindow::xChanged, &QWindow::yChanged, &QWindow::widthChanged, &QWindow::heightChanged})
-        connect(shown, changed, this, [this] {
-            if (!done_ && asked_) follow();
-        });
+        connect(shown, changed, this, &Placement::changed);
+}
+
+// The X server's connection, or null on another window system.
+xcb_connection_t* Placement::x11() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+// Where the window is now. Qt hands the window system's news of the geometry to the window only
+// later, on a pass of the event loop of its own, so its copy may still be the one from before: on
+// X the server is asked.
+QRect Placement::onScreen(QWindow* shown) const {
+    xcb_connection_t* connection = x11();
+    if (!connection) return window_->geometry();
+    const auto id = static_cast<xcb_window_t>(shown->winId());
+    std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> size(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr), &std::free);
+    if (!size) return window_->geometry();
+    std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> corner(
+        xcb_translate_coordinates_reply(connection,
+                                        xcb_translate_coordinates(connection, id, size->root, 0, 0), nullptr),
+        &std::free);
+    if (!corner) return window_->geometry();
+    // The server counts device pixels; the box asked for is in Qt's.
+    const qreal ratio = shown->devicePixelRatio();
+    return QRect(qRound(corner->dst_x / ratio), qRound(corner->dst_y / ratio), qRound(size->width / ratio),
+                 qRound(size->height / ratio));
 }
 
 // The window's outer box and frame as Qt knows them now; false while the frame makes no sense.
@@ -78,7 +115,7 @@ bool Placement::measure(QRect& outer, QMargins& frame) const {
     // window moves or changes size, which framing it may not do.
     QWindow* shown = window_->isVisible() ? window_->windowHandle() : nullptr;
     frame = shown ? shown->frameMargins() : QMargins();
-    outer = window_->geometry().marginsAdded(frame);
+    outer = (shown ? onScreen(shown) : window_->geometry()).marginsAdded(frame);
     // Just after mapping, a manager's frame may still be its 1 x 1 start, smaller than the window
     // inside it: sizing from it would double the window.
     return frame.left() >= 0 && frame.top() >= 0 && frame.right() >= 0 && frame.bottom() >= 0;
@@ -92,23 +129,44 @@ void Placement::follow() {
         frame_ = frame;
         settled_ = false;
         attempts_ = 0;
+        corner_.reset();
     }
     if (settled_) return;
     // A manager that will not have the box there is not fought for ever.
     if (outer != outer_ && ++attempts_ <= most_attempts) {
-        const QSize client =
-            (outer_.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom()))
-                .expandedTo(QSize(1, 1));
-        if (window_->size() != client) window_->setFixedSize(client);
-        if (QWindow* shown = window_->isVisible() ? window_->windowHandle() : nullptr)
-            shown->setFramePosition(outer_.topLeft());
-        else
-            window_->move(outer_.topLeft());
-        // The window system tells when it has done it.
-        if (window_->isVisible()) return;
+        request(outer);
+        // Looked at again when the window system has answered, or has stayed silent.
+        if (window_->isVisible()) {
+            if (x11()) {
+                waited_.start();
+                quiet_.start();
+            }
+            return;
+        }
     }
     settled_ = true;
     done_ = window_->isVisible() && !frame.isNull();
+}
+
+// Asks for the outer box, the window's being `outer` now.
+void Placement::request(QRect outer) {
+    requesting_ = true;  // what the request itself reports is not an answer
+    const QSize client =
+        (outer_.size() - QSize(frame_.left() + frame_.right(), frame_.top() + frame_.bottom()))
+            .expandedTo(QSize(1, 1));
+    if (window_->size() != client) window_->setFixedSize(client);
+    QWindow* shown = window_->isVisible() ? window_->windowHandle() : nullptr;
+    if (!shown) {
+        window_->move(outer_.topLeft());
+    } else {
+        // Whether a corner asked for is taken as the frame's or as the window's inside it depends
+        // on the hints the manager had read of the window by then, which it may have read before
+        // Qt settled them: so on X, where the outcome is seen, a request that missed is corrected
+        // by what it missed by.
+        corner_ = corner_ && x11() ? *corner_ + (outer_.topLeft() - outer.topLeft()) : outer_.topLeft();
+        shown->setFramePosition(*corner_);
+    }
+    requesting_ = false;
 }
 
 }  // namespace quillet::ui

@@ -2,20 +2,24 @@
 #pragma once
 // Placing the main window once: its outer box — the window manager's frame and caption
 // included — where the game asks. The frame is known only when the manager has put it round the
-// window, which may come long after the window is shown; so each change of the window's
-// geometry is answered until the outer box is in place in the frame as it is then known. After
-// that only a new frame is followed, once more (a manager arriving late, or none at all); once the
-// box is in place in a manager's frame the program never moves or resizes the window again: not
-// when it is restored or shown again, not when the manager restarts and frames it anew, not when
-// the user moves it.
+// window, which may come long after the window is shown; so the window is looked at each time
+// the window system has gone quiet about it, and asked for again until the outer box is in place
+// in the frame as it is then known. After that only a new frame is followed, once more (a manager
+// arriving late, or none at all); once the box is in place in a manager's frame the program never
+// moves or resizes the window again: not when it is restored or shown again, not when the
+// manager restarts and frames it anew, not when the user moves it.
 
 #include <QAbstractNativeEventFilter>
+#include <QElapsedTimer>
 #include <QMargins>
 #include <QObject>
 #include <QRect>
+#include <QTimer>
+#include <optional>
 
 class QWidget;
 class QWindow;
+struct xcb_connection_t;
 
 namespace quillet::ui {
 
@@ -23,6 +27,10 @@ class Placement : public QObject, public QAbstractNativeEventFilter {
    public:
     // A manager that will not put the window where it is asked is not fought for ever.
     static constexpr int most_attempts = 8;
+    // How long the window system must have said nothing about the window before it is looked at:
+    // a manager answers a request with several events, not always at once on a busy machine.
+    static constexpr int quiet_ms = 200;
+    static constexpr int most_quiet_wait_ms = 1000;
 
     explicit Placement(QWidget* window);
     ~Placement() override;
@@ -40,9 +48,13 @@ class Placement : public QObject, public QAbstractNativeEventFilter {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
    private:
+    void changed();
     void follow();
+    void request(QRect outer);
     void watchWindow();
     bool measure(QRect& outer, QMargins& frame) const;
+    QRect onScreen(QWindow* shown) const;
+    static xcb_connection_t* x11();
 
     QWidget* window_;
     QRect outer_;
@@ -51,7 +63,11 @@ class Placement : public QObject, public QAbstractNativeEventFilter {
     bool settled_ = false;  // in place in the frame seen last
     QMargins frame_{-1, -1, -1, -1};
     int attempts_ = 0;
-    bool queued_ = false;
+    bool requesting_ = false;
+    // The frame's corner last asked for in this frame; on X a request that missed is corrected.
+    std::optional<QPoint> corner_;
+    QTimer quiet_;
+    QElapsedTimer waited_;  // since the window system's news began
     QWindow* watched_ = nullptr;
 };
 
