@@ -21,7 +21,7 @@ PACKAGES=(
   xvfb xdotool x11-apps x11-utils openbox imagemagick librsvg2-bin time strace python3 python3-xlib
   desktop-file-utils appstream libglib2.0-bin
   dpkg-dev file lintian man-db groff-base
-  clang "libclang-rt-dev|libclang-rt-14-dev"
+  clang clang-format "libclang-rt-dev|libclang-rt-14-dev"
 )
 
 SUDO=""
