@@ -34,18 +34,10 @@ namespace quillet::book_format {
 // given in the turned board's frame, back onto the real board.
 constexpr void orientedSquare(int orientation, int column, int row, int& realColumn, int& realRow) {
     switch (orientation & 3) {
-        case 0:
-            realColumn = column, realRow = row;
-            break;
-        case 1:
-            realColumn = row, realRow = 10 - column;
-            break;
-        case 2:
-            realColumn = 10 - column, realRow = 10 - row;
-            break;
-        default:
-            realColumn = 10 - row, realRow = column;
-            break;
+        case 0: realColumn = column, realRow = row; break;
+        case 1: realColumn = row, realRow = 10 - column; break;
+        case 2: realColumn = 10 - column, realRow = 10 - row; break;
+        default: realColumn = 10 - row, realRow = column; break;
     }
 }
 

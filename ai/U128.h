@@ -12,7 +12,7 @@
 namespace quillet {
 
 class TwoWordU128 {
-   public:
+public:
     constexpr TwoWordU128() = default;
     // Any integer, extended as unsigned arithmetic would (a negative value fills the high word).
     template <std::integral T>
@@ -65,7 +65,7 @@ class TwoWordU128 {
     constexpr TwoWordU128& operator<<=(int n) { return *this = *this << n; }
     constexpr TwoWordU128& operator>>=(int n) { return *this = *this >> n; }
 
-   private:
+private:
     constexpr TwoWordU128(std::uint64_t lo, std::uint64_t hi) : lo_(lo), hi_(hi) {}
 
     std::uint64_t lo_ = 0, hi_ = 0;

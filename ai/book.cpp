@@ -16,9 +16,7 @@ namespace quillet {
 
 namespace {
 
-bool onBoard(int column, int row) {
-    return column >= 1 && column <= 9 && row >= 1 && row <= 9;
-}
+bool onBoard(int column, int row) { return column >= 1 && column <= 9 && row >= 1 && row <= 9; }
 
 }  // namespace
 

@@ -31,9 +31,7 @@ std::size_t groupLength(std::string_view text) {
 
 }  // namespace
 
-std::string Line::text() const {
-    return key + "," + std::to_string(column) + "," + std::to_string(row);
-}
+std::string Line::text() const { return key + "," + std::to_string(column) + "," + std::to_string(row); }
 
 void writeBook(std::ostream& out, const std::vector<Line>& lines) {
     for (const Line& line : lines) out << line.text() << '\n';

@@ -6,9 +6,9 @@ namespace quillet {
 namespace {
 
 struct Corner {
-    int x, y;      // the corner
-    int xx, xy;    // its diagonal neighbour
-    int penalty;   // when the opponent could take the corner next
+    int x, y;     // the corner
+    int xx, xy;   // its diagonal neighbour
+    int penalty;  // when the opponent could take the corner next
 };
 
 // i1 weighs ten times the others; the order of the terms is that of this table.

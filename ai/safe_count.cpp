@@ -68,7 +68,8 @@ constexpr Direction make_direction(int family) {
     return d;
 }
 
-constexpr Direction directions[4] = {make_direction(0), make_direction(1), make_direction(2), make_direction(3)};
+constexpr Direction directions[4] = {make_direction(0), make_direction(1), make_direction(2),
+                                     make_direction(3)};
 
 // The own pieces that the lines of one direction strike out. The direction is a template
 // argument so that every shift is by a constant.

@@ -21,7 +21,7 @@ namespace quillet {
 struct DataFile;
 
 class Form1 {
-   public:
+public:
     Form1(Window& window, Clock& clock, SoundLibrary& sound);
 
     // ---- Shared constants ----------------------------------------------------------------
@@ -224,7 +224,7 @@ class Form1 {
     Clock& clock() { return clock_; }
     SoundLibrary& sound() { return sound_; }
 
-   private:
+private:
     // game/mouse_input.cpp. 駒を置く places a piece for side, the human's or the computer's:
     // sound, blink, flips, the square, and the move recorded as a new position.
     void 駒を置く(int x, int y, int side, int opponent);

@@ -27,9 +27,7 @@ std::string sizeText(std::size_t bytes) {
     return std::to_string(bytes) + " bytes";
 }
 
-bool isAbsent(int error) {
-    return error == ENOENT || error == ENOTDIR;
-}
+bool isAbsent(int error) { return error == ENOENT || error == ENOTDIR; }
 
 // Closes the descriptor on every way out.
 struct Descriptor {
@@ -107,17 +105,14 @@ DataFile readDataFile(const std::string& name, const std::string& installed_fold
 
 std::string describeProblem(const DataFile& file) {
     switch (file.status) {
-        case DataFile::Status::not_regular:
-            return "not a regular file";
-        case DataFile::Status::too_big:
-            return "larger than " + sizeText(file.limit);
+        case DataFile::Status::not_regular: return "not a regular file";
+        case DataFile::Status::too_big: return "larger than " + sizeText(file.limit);
         case DataFile::Status::open_failed:
             return std::string("cannot be opened: ") + std::strerror(file.error);
         case DataFile::Status::read_failed:
             return std::string("cannot be read: ") + std::strerror(file.error);
         case DataFile::Status::read:
-        case DataFile::Status::missing:
-            break;
+        case DataFile::Status::missing: break;
     }
     return std::string();
 }

@@ -56,9 +56,7 @@ void Form1::駒を置く(int x, int y, int side, int opponent) {
     将棋盤_保存(move_count);
 }
 
-static const char* side_name(int side) {
-    return side == Form1::first_code ? "先手" : "後手";
-}
+static const char* side_name(int side) { return side == Form1::first_code ? "先手" : "後手"; }
 
 void Form1::人間対人間(int x, int y) {
     const int side = side_to_move;

@@ -12,9 +12,9 @@ struct Direction {
 
 // Flipping order: like the placement test but down-right before up-right.
 constexpr Direction flip_order[8] = {
-    {-1, 0, &Form1::置けるか_左},   {1, 0, &Form1::置けるか_右},    {0, -1, &Form1::置けるか_上},
-    {0, 1, &Form1::置けるか_下},    {-1, -1, &Form1::置けるか_左上}, {-1, 1, &Form1::置けるか_左下},
-    {1, 1, &Form1::置けるか_右下},  {1, -1, &Form1::置けるか_右上},
+    {-1, 0, &Form1::置けるか_左},  {1, 0, &Form1::置けるか_右},     {0, -1, &Form1::置けるか_上},
+    {0, 1, &Form1::置けるか_下},   {-1, -1, &Form1::置けるか_左上}, {-1, 1, &Form1::置けるか_左下},
+    {1, 1, &Form1::置けるか_右下}, {1, -1, &Form1::置けるか_右上},
 };
 
 }  // namespace

@@ -10,7 +10,8 @@ namespace {
 // passes opponent pieces, and the ring round the play area is always empty.
 // Inlined into every caller: with the step known there, each scan is a few compares, and the
 // search runs it millions of times per move.
-[[gnu::always_inline]] inline int scan(const Grid<12>& board, int x, int y, int dx, int dy, int side, int opponent) {
+[[gnu::always_inline]] inline int scan(const Grid<12>& board, int x, int y, int dx, int dy, int side,
+                                       int opponent) {
     if (board(x + dx, y + dy) != opponent) return Form1::no;
     int i = x + 2 * dx;
     int j = y + 2 * dy;
@@ -23,14 +24,30 @@ namespace {
 
 }  // namespace
 
-int Form1::置けるか_左(int x, int y, int side, int opponent) const { return scan(board, x, y, -1, 0, side, opponent); }
-int Form1::置けるか_右(int x, int y, int side, int opponent) const { return scan(board, x, y, 1, 0, side, opponent); }
-int Form1::置けるか_上(int x, int y, int side, int opponent) const { return scan(board, x, y, 0, -1, side, opponent); }
-int Form1::置けるか_下(int x, int y, int side, int opponent) const { return scan(board, x, y, 0, 1, side, opponent); }
-int Form1::置けるか_左上(int x, int y, int side, int opponent) const { return scan(board, x, y, -1, -1, side, opponent); }
-int Form1::置けるか_左下(int x, int y, int side, int opponent) const { return scan(board, x, y, -1, 1, side, opponent); }
-int Form1::置けるか_右上(int x, int y, int side, int opponent) const { return scan(board, x, y, 1, -1, side, opponent); }
-int Form1::置けるか_右下(int x, int y, int side, int opponent) const { return scan(board, x, y, 1, 1, side, opponent); }
+int Form1::置けるか_左(int x, int y, int side, int opponent) const {
+    return scan(board, x, y, -1, 0, side, opponent);
+}
+int Form1::置けるか_右(int x, int y, int side, int opponent) const {
+    return scan(board, x, y, 1, 0, side, opponent);
+}
+int Form1::置けるか_上(int x, int y, int side, int opponent) const {
+    return scan(board, x, y, 0, -1, side, opponent);
+}
+int Form1::置けるか_下(int x, int y, int side, int opponent) const {
+    return scan(board, x, y, 0, 1, side, opponent);
+}
+int Form1::置けるか_左上(int x, int y, int side, int opponent) const {
+    return scan(board, x, y, -1, -1, side, opponent);
+}
+int Form1::置けるか_左下(int x, int y, int side, int opponent) const {
+    return scan(board, x, y, -1, 1, side, opponent);
+}
+int Form1::置けるか_右上(int x, int y, int side, int opponent) const {
+    return scan(board, x, y, 1, -1, side, opponent);
+}
+int Form1::置けるか_右下(int x, int y, int side, int opponent) const {
+    return scan(board, x, y, 1, 1, side, opponent);
+}
 
 // Legal when the square is an empty play-area square and some direction brackets.
 // The cell is read before the range test, so a ring square is read too (and is empty).

@@ -21,10 +21,8 @@ std::int32_t Form1::sound_load(const std::string& file_name, std::int32_t flags)
     DataFile file = readDataFile(file_name, data_folder, sound_size_limit);
     const std::string& name = file.path;
     switch (file.status) {
-        case DataFile::Status::read:
-            break;
-        case DataFile::Status::missing:
-            return 0;
+        case DataFile::Status::read: break;
+        case DataFile::Status::missing: return 0;
         case DataFile::Status::not_regular:
             sound_warning(name + " を読めません: 通常のファイルではありません。");
             return 0;

@@ -70,7 +70,8 @@ void Form1::描画_手順番号(double x, double y, int number, int color) {
         dy = 100;
         size = 10;
     }
-    window_.printText(square_width * x + dx, square_height * y + dy, " " + std::to_string(number), size, color);
+    window_.printText(square_width * x + dx, square_height * y + dy, " " + std::to_string(number), size,
+                      color);
 }
 
 void Form1::TEJYUN_Click() {

@@ -21,7 +21,8 @@ constexpr int kSharedTag = 1;
 constexpr int kOwnTag = 2;
 
 std::uint32_t le32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
 }
 std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
 bool tagIs(const std::uint8_t* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
@@ -42,7 +43,8 @@ std::optional<std::uint32_t> checkFormat(const std::uint8_t* fmt, std::uint32_t 
     const std::uint32_t blockAlign = le16(fmt + 12);
     const std::uint32_t bits = le16(fmt + 14);
     if (code == kFormatExtensible) {
-        if (size < 40 || std::memcmp(fmt + 26, kSubFormatTail, sizeof kSubFormatTail) != 0) return std::nullopt;
+        if (size < 40 || std::memcmp(fmt + 26, kSubFormatTail, sizeof kSubFormatTail) != 0)
+            return std::nullopt;
         // SDL's decoder of the effects wants the whole extension; the music's does not look.
         if (le16(fmt + 16) < 22) return std::nullopt;
         code = le16(fmt + 24);
@@ -125,24 +127,16 @@ void putTag(std::vector<std::uint8_t>& b, const char* tag) {
     for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(tag[i]));
 }
 
-Sint64 viewSize(SDL_RWops* rw) {
-    return Sint64(WaveView::of(rw)->size());
-}
+Sint64 viewSize(SDL_RWops* rw) { return Sint64(WaveView::of(rw)->size()); }
 
 Sint64 viewSeek(SDL_RWops* rw, Sint64 offset, int whence) {
     WaveView& v = *WaveView::of(rw);
     Sint64 base = 0;
     switch (whence) {
-        case RW_SEEK_SET:
-            break;
-        case RW_SEEK_CUR:
-            base = Sint64(v.pos);
-            break;
-        case RW_SEEK_END:
-            base = Sint64(v.size());
-            break;
-        default:
-            return SDL_SetError("bad seek");
+        case RW_SEEK_SET: break;
+        case RW_SEEK_CUR: base = Sint64(v.pos); break;
+        case RW_SEEK_END: base = Sint64(v.size()); break;
+        default: return SDL_SetError("bad seek");
     }
     const Sint64 to = base + offset;
     if (to < 0) return SDL_SetError("seek before the start");
@@ -172,9 +166,7 @@ size_t viewRead(SDL_RWops* rw, void* out, size_t size, size_t count) {
     return whole;
 }
 
-size_t viewWrite(SDL_RWops*, const void*, size_t, size_t) {
-    return 0;
-}
+size_t viewWrite(SDL_RWops*, const void*, size_t, size_t) { return 0; }
 
 int viewClose(SDL_RWops* rw) {
     delete WaveView::of(rw);
@@ -267,8 +259,8 @@ struct SdlSoundLibrary::State {
     std::int32_t lastBuffer = 0;
     std::map<std::int32_t, Buffer> buffers;
     std::int32_t musicOwner = 0;  // the buffer whose music the music stream plays, if any
-    int reserved = 0;           // channels 0 .. reserved-1 belong to single buffers
-    std::vector<int> freeOwn;   // reserved channels whose buffer was freed
+    int reserved = 0;             // channels 0 .. reserved-1 belong to single buffers
+    std::vector<int> freeOwn;     // reserved channels whose buffer was freed
 
     Buffer* find(std::int32_t handle) {
         if (device == 0 || handle == 0) return nullptr;
@@ -389,8 +381,8 @@ void SdlSoundLibrary::dsTerminate(std::int32_t device) {
     if (device != 0 && device == state_->device) state_->close();
 }
 
-std::int32_t SdlSoundLibrary::dsCreateDSB(std::int32_t device, const std::uint8_t* image, std::size_t imageBytes,
-                                          std::int32_t flags) {
+std::int32_t SdlSoundLibrary::dsCreateDSB(std::int32_t device, const std::uint8_t* image,
+                                          std::size_t imageBytes, std::int32_t flags) {
     State& s = *state_;
     if (device == 0 || device != s.device) return 0;
     const auto length = validatedLength(image, imageBytes);

@@ -48,7 +48,9 @@ void RecordingWindow::showMarker() {
     markerVisible = true;
     log_.push_back("marker show");
 }
-void RecordingWindow::moveMarker(double left, double top) { log_.push_back("marker " + num(left) + "," + num(top)); }
+void RecordingWindow::moveMarker(double left, double top) {
+    log_.push_back("marker " + num(left) + "," + num(top));
+}
 void RecordingWindow::hideMarker() {
     markerVisible = false;
     log_.push_back("marker hide");

@@ -78,7 +78,7 @@ public:
     void dsPlayLooping(std::int32_t buffer) override;
     void dsStop(std::int32_t buffer) override;
 
-    std::int32_t device = 1;      // what dsInitialize answers
+    std::int32_t device = 1;       // what dsInitialize answers
     std::int32_t nextBuffer = 11;  // handles handed out by dsCreateDSB
 
 private:

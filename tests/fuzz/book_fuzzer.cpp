@@ -60,8 +60,9 @@ void lookUp(const Form1& f) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const std::filesystem::path dir =
-        std::filesystem::exists("/dev/shm") ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+    const std::filesystem::path dir = std::filesystem::exists("/dev/shm")
+                                          ? std::filesystem::path("/dev/shm")
+                                          : std::filesystem::temp_directory_path();
     bookPath = (dir / ("quillet-book-fuzz-" + std::to_string(getpid()))).string();
     std::atexit([] { std::remove(bookPath.c_str()); });
     return 0;
@@ -104,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         int count = 0;
         for (int x = 1; x <= 9; ++x)
             for (int y = 1; y <= 9; ++y)
-                if (f.置けるか(x, y, side, opponent) == Form1::yes) legal[count][0] = x, legal[count++][1] = y;
+                if (f.置けるか(x, y, side, opponent) == Form1::yes)
+                    legal[count][0] = x, legal[count++][1] = y;
         if (count == 0) break;
         const int* move = legal[data[k] % count];
         f.反転_仮(move[0], move[1], side, opponent);

@@ -21,7 +21,8 @@ constexpr const char* desktopVariables[] = {
     // Through the desktop's name and session bus Qt would load that desktop's theme, with its fonts,
     // style and colours.
     "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "KDE_SESSION_VERSION",
-    "GNOME_DESKTOP_SESSION_ID", "DBUS_SESSION_BUS_ADDRESS", "QT_ACCESSIBILITY", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON",
+    "GNOME_DESKTOP_SESSION_ID", "DBUS_SESSION_BUS_ADDRESS", "QT_ACCESSIBILITY",
+    "QT_LINUX_ACCESSIBILITY_ALWAYS_ON",
     // Fontconfig reads these before any configuration file.
     "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT"};
 

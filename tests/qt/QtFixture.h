@@ -34,7 +34,8 @@ struct QtGame {
 
 // True when the w x h block of `surface` at (x, y), in device pixels, equals `picture`'s block
 // at (px, py).
-inline bool sameBlock(const QImage& surface, int x, int y, const QImage& picture, int px, int py, int w, int h) {
+inline bool sameBlock(const QImage& surface, int x, int y, const QImage& picture, int px, int py, int w,
+                      int h) {
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i)
             if (surface.pixel(x + i, y + j) != picture.pixel(px + i, py + j)) return false;

@@ -25,28 +25,28 @@ using Log = std::vector<std::string>;
 
 // Counts the events of one type a watched object receives.
 class EventCounter : public QObject {
-   public:
+public:
     EventCounter(QEvent::Type type, int& count) : type_(type), count_(count) {}
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == type_) ++count_;
         return false;
     }
 
-   private:
+private:
     QEvent::Type type_;
     int& count_;
 };
 
 // Records the rectangle of every paint event of the watched widget.
 class RectRecorder : public QObject {
-   public:
+public:
     explicit RectRecorder(std::vector<QRect>& rects) : rects_(rects) {}
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Paint) rects_.push_back(static_cast<QPaintEvent*>(e)->rect());
         return false;
     }
 
-   private:
+private:
     std::vector<QRect>& rects_;
 };
 
@@ -80,7 +80,7 @@ TEST(HandlerGate, AThrowingHandlerDoesNotLeaveTheGateShut) {
 
 // A window whose handlers write what they receive.
 class Input : public ::testing::Test {
-   protected:
+protected:
     void SetUp() override {
         ui::WindowInput in;
         in.mouseDown = [this](int b, int s, double x, double y) {

@@ -41,7 +41,8 @@ Ink ink(const QImage& image, const QRect& block, QRgb color) {
     found.shape.fill(0);
     for (int y = found.box.top(); y <= found.box.bottom(); ++y)
         for (int x = found.box.left(); x <= found.box.right(); ++x)
-            if (image.pixel(x, y) == color) found.shape.setPixel(x - found.box.left(), y - found.box.top(), 1);
+            if (image.pixel(x, y) == color)
+                found.shape.setPixel(x - found.box.left(), y - found.box.top(), 1);
     return found;
 }
 
@@ -89,7 +90,8 @@ TEST_P(ColumnLetters, EachLetterStandsInsideItsOwnColumnWithItsShadow) {
     EXPECT_TRUE(ink(surface, QRect(0, 0, columnSpan(1).left, bottom), white).box.isNull())
         << "white left of column a";
     const int logo = ui::toPixels(5500);  // the title logo, right of the board
-    EXPECT_TRUE(ink(surface, QRect(columnSpan(9).right, 0, logo - columnSpan(9).right, bottom), white).box.isNull())
+    EXPECT_TRUE(
+        ink(surface, QRect(columnSpan(9).right, 0, logo - columnSpan(9).right, bottom), white).box.isNull())
         << "white right of column i";
 
     for (int k = 1; k <= 9; ++k) {
@@ -102,8 +104,9 @@ TEST_P(ColumnLetters, EachLetterStandsInsideItsOwnColumnWithItsShadow) {
         // The whole of its own letter, not part of it nor of a neighbour: the same ink as the
         // letter printed alone, clear of the column's edges.
         EXPECT_EQ(letterInColumn.shape, letterInk(family, letter).shape)
-            << "column " << letter << " does not show the letter " << letter << "\n" << picture(letterInColumn.shape)
-            << "alone:\n" << picture(letterInk(family, letter).shape);
+            << "column " << letter << " does not show the letter " << letter << "\n"
+            << picture(letterInColumn.shape) << "alone:\n"
+            << picture(letterInk(family, letter).shape);
         const QRect box = letterInColumn.box;
         EXPECT_GT(box.left(), span.left) << "column " << letter;  // right of the outline's line
         EXPECT_LT(box.right(), span.right) << "column " << letter;

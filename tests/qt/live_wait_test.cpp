@@ -67,7 +67,7 @@ struct Receiver : QObject {
 };
 
 class Waits : public ::testing::Test {
-   protected:
+protected:
     void SetUp() override {
         window.setInput(input());
         window.placeWindow(0, 0, 8500, 8000);

@@ -49,7 +49,8 @@ TEST(MenuBar, CaptionsOrderAndNesting) {
               (std::vector<Entry>{{"対MAN", "TAIMAN"}, {"対COM", "TAICOM"}, {"終了", "EXIT"}}));
     EXPECT_EQ(entries(under(window, "TAIMAN")), (std::vector<Entry>{{"START", "START"}}));
     EXPECT_EQ(entries(under(window, "TAICOM")), (std::vector<Entry>{{"先手", "SENTE"}, {"後手", "GOTE"}}));
-    EXPECT_EQ(entries(under(window, "KYOKUMEN")), (std::vector<Entry>{{"最初", "SAISYO"}, {"逆転", "GYAKU"}}));
+    EXPECT_EQ(entries(under(window, "KYOKUMEN")),
+              (std::vector<Entry>{{"最初", "SAISYO"}, {"逆転", "GYAKU"}}));
     EXPECT_EQ(entries(under(window, "OPTION")),
               (std::vector<Entry>{{"手順番号表示", "TEJYUN"}, {"指南ﾓｰﾄﾞ", "SINAN"}, {"BGM", "BGM"}}));
     EXPECT_EQ(window.action("SINAN")->text(), QString::fromUtf16(u"指南\uFF93\uFF70\uFF84\uFF9E"));
@@ -57,8 +58,9 @@ TEST(MenuBar, CaptionsOrderAndNesting) {
 
 TEST(MenuBar, NoAccessKeysOrShortcutsAndOnlyOptionsCarryMarks) {
     ui::QtWindow window;
-    const QStringList all = {"TAIKYOKU", "TAIMAN", "START", "TAICOM", "SENTE", "GOTE", "EXIT", "KYOKUMEN", "SAISYO",
-                             "GYAKU", "MODORU", "SUSUMU", "OPTION", "TEJYUN", "SINAN", "BGM", "SONOTA"};
+    const QStringList all = {"TAIKYOKU", "TAIMAN",   "START",  "TAICOM", "SENTE",  "GOTE",
+                             "EXIT",     "KYOKUMEN", "SAISYO", "GYAKU",  "MODORU", "SUSUMU",
+                             "OPTION",   "TEJYUN",   "SINAN",  "BGM",    "SONOTA"};
     for (const QString& name : all) {
         QAction* a = window.action(name);
         ASSERT_NE(a, nullptr) << qPrintable(name);

@@ -162,7 +162,8 @@ TEST(Palette, ClassicSixteenColours) {
 
 TEST_F(Drawing, OutlineIncludesBothCornersAndLeavesTheInside) {
     window.outlineBox(150, 150, 300, 300, 15);
-    for (QPoint p : {QPoint(10, 10), QPoint(20, 20), QPoint(10, 20), QPoint(20, 10), QPoint(15, 10), QPoint(20, 15)})
+    for (QPoint p :
+         {QPoint(10, 10), QPoint(20, 20), QPoint(10, 20), QPoint(20, 10), QPoint(15, 10), QPoint(20, 15)})
         EXPECT_EQ(at(p.x(), p.y()), white) << p.x() << "," << p.y();
     for (QPoint p : {QPoint(15, 15), QPoint(11, 11), QPoint(21, 20), QPoint(20, 21), QPoint(9, 10)})
         EXPECT_EQ(at(p.x(), p.y()), green) << p.x() << "," << p.y();
@@ -216,8 +217,8 @@ TEST(Pictures, EveryHolderHasItsSizeAtOneAndTwoTimes) {
     };
     std::vector<Holder> holders;
     for (int k = 1; k <= 7; ++k) holders.push_back({Picture::KOMA, k, {33, 41}});
-    for (Picture p : {Picture::MASU, Picture::KOMA_SIDOU, Picture::KUROWARE, Picture::SIROWARE, Picture::KUROMIDORI,
-                      Picture::SIROMIDORI})
+    for (Picture p : {Picture::MASU, Picture::KOMA_SIDOU, Picture::KUROWARE, Picture::SIROWARE,
+                      Picture::KUROMIDORI, Picture::SIROMIDORI})
         holders.push_back({p, 0, {33, 41}});
     holders.push_back({Picture::TE_SIJI, 0, {30, 41}});
     holders.push_back({Picture::TE_SYOKYO, 0, {30, 41}});

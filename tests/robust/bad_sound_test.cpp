@@ -30,7 +30,9 @@ std::string validWave() {
         data += char(v & 0xFF);
         data += char((v >> 8) & 0xFF);
     }
-    auto u32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    auto u32 = [](std::uint32_t v) {
+        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    };
     auto u16 = [](std::uint16_t v) { return std::string{char(v), char(v >> 8)}; };
     const std::string fmt = "fmt " + u32(16) + u16(1) + u16(1) + u32(22050) + u32(44100) + u16(2) + u16(16);
     const std::string body = "WAVE" + fmt + "data" + u32(std::uint32_t(data.size())) + data;
@@ -47,9 +49,7 @@ struct BadSound : ::testing::Test {
     SdlSoundLibrary sound;
     Form1 form{window, clock, sound};
 
-    void SetUp() override {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-    }
+    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
     void write(const std::string& file, const std::string& bytes) {
         std::ofstream(dir / file, std::ios::binary) << bytes;
     }
@@ -83,7 +83,7 @@ TEST_F(BadSound, GoodFilesLoadWithoutAWord) {
 
 TEST_F(BadSound, MissingTruncatedAndForeignFilesAreSilentEmptyOrUnreadableOnesWarned) {
     const std::string wave = validWave();
-    fs::create_directory(dir / "その他.wav");             // cannot be read as a file
+    fs::create_directory(dir / "その他.wav");              // cannot be read as a file
     write("禁止.wav", "");                                 // empty
     write("駒打音.wav", wave.substr(0, wave.size() / 2));  // truncated inside its samples
     write("BGM.wav", "ID3\x03 this is not a wave file at all");
@@ -108,7 +108,8 @@ TEST_F(BadSound, NoAudioDeviceWarnsOnceAndTheGameRunsSilently) {
     setenv("SDL_AUDIODRIVER", "nonexistent", 1);
     for (const char* f : {"その他.wav", "禁止.wav", "駒打音.wav", "BGM.wav"}) write(f, validWave());
     form.Form_Load();
-    EXPECT_EQ(window.messages, (std::vector<std::string>{"Quillet.dll|Direct Soundインターフェースが作成できません。"}));
+    EXPECT_EQ(window.messages,
+              (std::vector<std::string>{"Quillet.dll|Direct Soundインターフェースが作成できません。"}));
     EXPECT_EQ(countOf(log, "warning Quillet.dll|Direct Soundインターフェースが作成できません。"), 1);
     EXPECT_EQ(form.sound_device, 0);
     for (std::int32_t b : buffers()) EXPECT_EQ(b, 0);

@@ -3,7 +3,6 @@
 // output file, and no image, however broken, may crash it.
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -174,7 +173,8 @@ TEST_F(DiskOutput, MusicLoopsUntilStopped) {
     const long sounded = countOf(output(), 5000);
     runOn(ms(100));  // the device runs on, silent
     const auto after = output();
-    EXPECT_TRUE(std::all_of(after.begin() + long(stoppedAt), after.end(), [](std::int16_t v) { return v == 0; }));
+    EXPECT_TRUE(
+        std::all_of(after.begin() + long(stoppedAt), after.end(), [](std::int16_t v) { return v == 0; }));
     EXPECT_EQ(countOf(after, 5000), sounded);
 
     lib.dsPlayLooping(music);  // switched on again
@@ -317,7 +317,12 @@ TEST_F(DiskOutput, BrokenImagesGiveNoBuffer) {
     const std::vector<std::pair<const char*, Bytes>> broken = {
         {"text", Bytes(text.begin(), text.end())},
         {"Ogg", Bytes{'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"RIFF but AVI", [&] { Bytes b = good; std::memcpy(&b[8], "AVI ", 4); return b; }()},
+        {"RIFF but AVI",
+         [&] {
+             Bytes b = good;
+             std::memcpy(&b[8], "AVI ", 4);
+             return b;
+         }()},
         {"RIFF size past the memory", patched(4, std::uint32_t(good.size()))},
         {"RIFF size huge", patched(4, 0xFFFFFFF0u)},
         {"RIFF size too small for the chunks", patched(4, 20)},
@@ -416,7 +421,8 @@ TEST_F(DiskOutput, TheGameSoundsAreCleanWaveFiles) {
         EXPECT_EQ(image[34] | image[35] << 8, 16);  // bits
         const int rate = int(image[24] | image[25] << 8 | image[26] << 16);
         std::vector<int> s((image.size() - 44) / 2);
-        for (std::size_t i = 0; i < s.size(); ++i) s[i] = std::int16_t(image[44 + 2 * i] | image[45 + 2 * i] << 8);
+        for (std::size_t i = 0; i < s.size(); ++i)
+            s[i] = std::int16_t(image[44 + 2 * i] | image[45 + 2 * i] << 8);
         const double seconds = double(s.size()) / rate;
         EXPECT_GE(seconds, e.minSeconds);
         EXPECT_LE(seconds, e.maxSeconds);

@@ -15,12 +15,8 @@ namespace quillet::testing {
 inline char letter(int code) {
     return code == Form1::first_code ? 'x' : code == Form1::second_code ? 'o' : '.';
 }
-inline int index(int x, int y) {
-    return (y - 1) * 10 + (x - 1);
-}
-inline bool onBoard(int x, int y) {
-    return x >= 1 && x <= 9 && y >= 1 && y <= 9;
-}
+inline int index(int x, int y) { return (y - 1) * 10 + (x - 1); }
+inline bool onBoard(int x, int y) { return x >= 1 && x <= 9 && y >= 1 && y <= 9; }
 
 // The squares that a piece of `me` at (x, y) would turn over.
 inline std::vector<int> captures(const std::string& b, int x, int y, char me) {
@@ -43,9 +39,7 @@ inline std::vector<int> captures(const std::string& b, int x, int y, char me) {
     return out;
 }
 
-inline bool legal(const std::string& b, int x, int y, char me) {
-    return !captures(b, x, y, me).empty();
-}
+inline bool legal(const std::string& b, int x, int y, char me) { return !captures(b, x, y, me).empty(); }
 
 // Column by column, each from row 1 down.
 inline std::vector<std::pair<int, int>> legalSquares(const std::string& b, char me) {
@@ -56,9 +50,7 @@ inline std::vector<std::pair<int, int>> legalSquares(const std::string& b, char 
     return out;
 }
 
-inline bool canMove(const std::string& b, char me) {
-    return !legalSquares(b, me).empty();
-}
+inline bool canMove(const std::string& b, char me) { return !legalSquares(b, me).empty(); }
 
 inline std::string played(std::string b, int x, int y, char me) {
     for (int i : captures(b, x, y, me)) b[i] = me;

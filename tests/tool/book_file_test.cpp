@@ -26,9 +26,7 @@ using engine::Position;
 using testing::runCommand;
 using testing::sourceDir;
 
-std::string shippedBookPath() {
-    return sourceDir() + "/assets/Quillet.定石";
-}
+std::string shippedBookPath() { return sourceDir() + "/assets/Quillet.定石"; }
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

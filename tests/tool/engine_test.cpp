@@ -120,7 +120,8 @@ TEST(EngineRules, TwoPositionsSideBySideAgreeWithTheGame) {
                 for (int l = 0; l < 2; ++l) {
                     const int x = square[l] % 9 + 1, y = square[l] / 9 + 1;
                     g.set(pos[l], Form1::first_code);
-                    const bool legal = g.form.置けるか(x, y, Form1::first_code, Form1::second_code) == Form1::yes;
+                    const bool legal =
+                        g.form.置けるか(x, y, Form1::first_code, Form1::second_code) == Form1::yes;
                     ASSERT_EQ(legal, (engine::laneOf(moves, l) & engine::bitAt(x, y)) != 0)
                         << "lane " << l << " square " << x << "," << y;
                     Bits expected = 0;
@@ -129,7 +130,8 @@ TEST(EngineRules, TwoPositionsSideBySideAgreeWithTheGame) {
                         expected = g.read(Form1::first_code).own & pos[l].opp;
                         ++legalChecked;
                     }
-                    ASSERT_EQ(engine::laneOf(flips, l), expected) << "lane " << l << " square " << x << "," << y;
+                    ASSERT_EQ(engine::laneOf(flips, l), expected)
+                        << "lane " << l << " square " << x << "," << y;
                 }
             }
         }
@@ -183,7 +185,8 @@ int gameMinimax(Form1& form, int side) {
             form.board = saved;
         }
     if (best > -1000) return best;
-    if (form.置き場所があるか(opponentOf(side), side) == Form1::yes) return -gameMinimax(form, opponentOf(side));
+    if (form.置き場所があるか(opponentOf(side), side) == Form1::yes)
+        return -gameMinimax(form, opponentOf(side));
     return form.調査_駒数(side) - form.調査_駒数(opponentOf(side));
 }
 
@@ -332,15 +335,15 @@ TEST(EngineBookKeys, DecodeTurnsAndRoundTripsOnRandomPositions) {
 
 TEST(EngineBookKeys, MalformedKeysAndLinesAreRefusedWithAReason) {
     const char* bad[] = {
-        "",                               // nothing
-        "20,,,,120000,210000,,,,",        // two-digit group
-        "203,,,,120000,210000,,,,",       // group does not count the pieces
-        "202,,,,020000,210000,,,,",       // row starts before its first piece
-        "202,,,,1200000000,210000,,,,",   // ten cells
-        "202,,,,120000,210000,,,",        // eight rows
-        "202,,,,120000,210000,,,,,",      // ten rows
-        "202,,,,130000,210000,,,,",       // a 3
-        "0202,,,,120000,210000,,,,",      // counts written with a leading zero
+        "",                              // nothing
+        "20,,,,120000,210000,,,,",       // two-digit group
+        "203,,,,120000,210000,,,,",      // group does not count the pieces
+        "202,,,,020000,210000,,,,",      // row starts before its first piece
+        "202,,,,1200000000,210000,,,,",  // ten cells
+        "202,,,,120000,210000,,,",       // eight rows
+        "202,,,,120000,210000,,,,,",     // ten rows
+        "202,,,,130000,210000,,,,",      // a 3
+        "0202,,,,120000,210000,,,,",     // counts written with a leading zero
     };
     for (const char* key : bad) {
         std::string error;

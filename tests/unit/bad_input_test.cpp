@@ -87,7 +87,7 @@ TEST_F(BadBook, AFortyEightMegabyteLineIsReadPastAndTheNextLineStillCounts) {
     {
         std::ofstream out(dir / "Quillet.定石", std::ios::binary);
         const std::string block(1 << 20, '7');
-        out << kStartKeyComputerFirst;  // the huge line even starts like a real entry
+        out << kStartKeyComputerFirst;              // the huge line even starts like a real entry
         for (int i = 0; i < 48; ++i) out << block;  // the most of a book's 64 MiB
         out << ",1,1\n" << kStartKeyComputerFirst << "," << book.first << "," << book.second << "\n";
     }

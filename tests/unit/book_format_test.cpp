@@ -21,9 +21,7 @@ namespace bf = book_format;
 // A board of digits '0', '1', '2', row by row.
 using Digits = std::array<char, 81>;
 
-char at(const Digits& d, int column, int row) {
-    return d[(row - 1) * 9 + column - 1];
-}
+char at(const Digits& d, int column, int row) { return d[(row - 1) * 9 + column - 1]; }
 
 std::string keyOf(const Digits& d, int orientation) {
     return bf::positionKey(orientation, [&d](int column, int row) { return at(d, column, row); });

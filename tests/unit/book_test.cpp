@@ -18,7 +18,15 @@ namespace fs = std::filesystem;
 
 // x is the human's side and o the computer's unless a test changes them.
 const std::string kStart =
-    "........." "........." "........." "...ox...." "...xo...." "........." "........." "........." ".........";
+    "........."
+    "........."
+    "........."
+    "...ox...."
+    "...xo...."
+    "........."
+    "........."
+    "........."
+    ".........";
 const std::string kStartKey = "202,,,,210000,120000,,,,";
 
 // The board as it looks after `quarters` clockwise quarter turns about e5.
@@ -37,9 +45,7 @@ struct BookTest : GameFixture {
     WorkingDirectory workingDirectory{tempDir.path()};  // the game reads its book by bare name
     const fs::path dir = tempDir.path();
 
-    void SetUp() override {
-        setBoard(kStart);
-    }
+    void SetUp() override { setBoard(kStart); }
     void load(const std::string& text) {
         std::ofstream(dir / "Quillet.定石", std::ios::binary) << text;
         form.定石ファイル読込();
@@ -47,7 +53,8 @@ struct BookTest : GameFixture {
     // The book's move for the board as "column,row", or "none" with the out values untouched.
     std::string lookup() {
         int column = -1, row = -1;
-        if (form.調査_定石有無(column, row) == Form1::yes) return std::to_string(column) + "," + std::to_string(row);
+        if (form.調査_定石有無(column, row) == Form1::yes)
+            return std::to_string(column) + "," + std::to_string(row);
         EXPECT_EQ(column, -1);
         EXPECT_EQ(row, -1);
         return "none";
@@ -115,7 +122,16 @@ TEST_F(BookTest, ExampleEntryIsFoundByBareFileName) {
 
 TEST_F(BookTest, TurnedPositionsMatchWithTheMoveTurnedBack) {
     // Off-centre and lopsided, so each turn reads differently.
-    const std::string real = "........." "......x.." "........." "...ox...." "...xo...." "........." ".o......." "........." ".........";
+    const std::string real =
+        "........."
+        "......x.."
+        "........."
+        "...ox...."
+        "...xo...."
+        "........."
+        ".o......."
+        "........."
+        ".........";
     const char* expected[] = {"3,4", "4,7", "7,6", "6,3"};
     for (int quarters = 0; quarters <= 3; ++quarters) {
         load(key(turned(real, quarters)) + ",3,4\n");
@@ -146,8 +162,8 @@ TEST_F(BookTest, MissingFileMeansNoBookEvenAfterAnEarlierRead) {
 TEST_F(BookTest, ReadingStopsAfterTenThousandLines) {
     std::string text;
     for (int i = 1; i < 10000; ++i) text += "101,1,,,,,,,,,5,5\n";
-    text += kStartKey + ",3,4\n";         // line 10000
-    text += "101,2,,,,,,,,,5,5\n";        // line 10001: not read
+    text += kStartKey + ",3,4\n";   // line 10000
+    text += "101,2,,,,,,,,,5,5\n";  // line 10001: not read
     load(text);
     EXPECT_EQ(form.book_line_count, 10000);
     EXPECT_EQ(form.book_last_line[101], 9999);
@@ -173,9 +189,9 @@ TEST_F(BookTest, LinesLongerThanAReadBlock) {
 
 TEST_F(BookTest, MalformedLinesNeverMatchNorCrash) {
     load("-12,junk\n,\n99999,1,2\nabc,,,,\n" + kStartKey + "\n" +  // no move at all
-         kStartKey + ",5\n" +                                       // one number: the key loses a comma
-         "202,\n\n" + kStartKey + ",123,4\n" + kStartKey + ",0,5\n" + kStartKey + ",5,10\n" +
-         kStartKey + ",3,4" + std::string(300, ' ') + "\n" + kStartKey + ",6,7\n" + "7,1,2\n");
+         kStartKey + ",5\n" +                                      // one number: the key loses a comma
+         "202,\n\n" + kStartKey + ",123,4\n" + kStartKey + ",0,5\n" + kStartKey + ",5,10\n" + kStartKey +
+         ",3,4" + std::string(300, ' ') + "\n" + kStartKey + ",6,7\n" + "7,1,2\n");
     EXPECT_EQ(lookup(), "6,7");
 }
 

@@ -11,9 +11,7 @@
 namespace quillet::testing {
 namespace {
 
-std::string row(const char* r) {
-    return std::string(r) + "\n";
-}
+std::string row(const char* r) { return std::string(r) + "\n"; }
 const std::string kEmptyRow = row(".........");
 
 // Two pieces left for the human after the computer's next move, neither of them playable;

@@ -38,14 +38,10 @@ enum class Odd { fifo, folder, endless_device, huge };
 const Odd kOdd[] = {Odd::fifo, Odd::folder, Odd::endless_device, Odd::huge};
 const char* oddName(Odd odd) {
     switch (odd) {
-        case Odd::fifo:
-            return "a named pipe";
-        case Odd::folder:
-            return "a folder";
-        case Odd::endless_device:
-            return "a link to /dev/zero";
-        case Odd::huge:
-            return "a huge file";
+        case Odd::fifo: return "a named pipe";
+        case Odd::folder: return "a folder";
+        case Odd::endless_device: return "a link to /dev/zero";
+        case Odd::huge: return "a huge file";
     }
     return "";
 }
@@ -65,15 +61,9 @@ struct DataFiles : GameFixture {
     static void place(Odd odd, const fs::path& path, std::uintmax_t limit) {
         fs::remove_all(path);
         switch (odd) {
-            case Odd::fifo:
-                ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-                break;
-            case Odd::folder:
-                fs::create_directory(path);
-                break;
-            case Odd::endless_device:
-                fs::create_symlink("/dev/zero", path);
-                break;
+            case Odd::fifo: ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); break;
+            case Odd::folder: fs::create_directory(path); break;
+            case Odd::endless_device: fs::create_symlink("/dev/zero", path); break;
             case Odd::huge:
                 write(path, "");
                 fs::resize_file(path, limit + 1);

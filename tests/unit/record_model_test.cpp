@@ -16,12 +16,8 @@ using namespace quillet::testing;
 namespace {
 
 constexpr int None = Form1::no_side;
-int other(int side) {
-    return side == X ? O : X;
-}
-const char* sideName(int side) {
-    return side == X ? "先手" : "後手";
-}
+int other(int side) { return side == X ? O : X; }
+const char* sideName(int side) { return side == X ? "先手" : "後手"; }
 
 // What the record should hold, and what the player should see beside it.
 struct Model {

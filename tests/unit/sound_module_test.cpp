@@ -43,10 +43,10 @@ struct SoundModule : GameFixture {
     }
     // The four files, told apart by their sizes: 44 + 2 * frames bytes.
     void writeAll() {
-        write("その他.wav", waveImage(10));   // 64 bytes
-        write("禁止.wav", waveImage(20));     // 84
-        write("駒打音.wav", waveImage(30));   // 104
-        write("BGM.wav", waveImage(40));      // 124
+        write("その他.wav", waveImage(10));  // 64 bytes
+        write("禁止.wav", waveImage(20));    // 84
+        write("駒打音.wav", waveImage(30));  // 104
+        write("BGM.wav", waveImage(40));     // 124
     }
     Log soundCalls() const { return filtered(log, "ds"); }
     std::size_t indexOf(const std::string& entry) const {

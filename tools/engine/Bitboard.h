@@ -36,7 +36,9 @@ constexpr int squareIndex(int x, int y) {
     return y <= kLowRows ? (y - 1) * kStride + (x - 1) : 64 + (y - kLowRows - 1) * kStride + (x - 1);
 }
 constexpr int columnOf(int index) { return index % 64 % kStride + 1; }
-constexpr int rowOf(int index) { return index < 64 ? index / kStride + 1 : (index - 64) / kStride + kLowRows + 1; }
+constexpr int rowOf(int index) {
+    return index < 64 ? index / kStride + 1 : (index - 64) / kStride + kLowRows + 1;
+}
 constexpr Bits bitAt(int index) { return Bits{1} << index; }
 constexpr Bits bitAt(int x, int y) { return bitAt(squareIndex(x, y)); }
 
@@ -59,7 +61,8 @@ inline int lowestIndex(Bits b) {
 
 // Steps in bit index: west, east, north, south, north-west, south-west, south-east, north-east.
 constexpr int kWest = -1, kEast = 1, kNorth = -kStride, kSouth = kStride;
-constexpr int kNorthWest = -kStride - 1, kSouthWest = kStride - 1, kSouthEast = kStride + 1, kNorthEast = 1 - kStride;
+constexpr int kNorthWest = -kStride - 1, kSouthWest = kStride - 1, kSouthEast = kStride + 1,
+              kNorthEast = 1 - kStride;
 
 constexpr std::uint64_t kLowMask = (std::uint64_t{1} << kLowBits) - 1;
 constexpr std::uint64_t kHighMask = (std::uint64_t{1} << (kStride * (9 - kLowRows))) - 1;
@@ -113,7 +116,8 @@ inline Halves<W> step(Halves<W> b) {
 // the longest this board has. `two` holds the pieces of `opp` with another one a step back,
 // `four` those with three.
 template <int D, class W>
-inline Halves<W> movesInDirection(Halves<W> own, Halves<W> opp, Halves<W> empty, Halves<W> two, Halves<W> four) {
+inline Halves<W> movesInDirection(Halves<W> own, Halves<W> opp, Halves<W> empty, Halves<W> two,
+                                  Halves<W> four) {
     Halves<W> reach = own | (opp & step<D>(own));
     reach = reach | (two & step<2 * D>(reach));
     reach = reach | (four & step<4 * D>(reach));

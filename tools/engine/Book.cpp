@@ -35,9 +35,7 @@ Position oriented(const Position& p, int orientation) {
     return t;
 }
 
-std::string positionKey(const Position& p) {
-    return book_format::positionKey(0, digits(p));
-}
+std::string positionKey(const Position& p) { return book_format::positionKey(0, digits(p)); }
 
 std::string canonicalKey(const Position& p) {
     std::string best = positionKey(p);
@@ -72,7 +70,7 @@ void sortBookLines(std::vector<BookLine>& lines) {
 
 // Positions waiting for a search, by pieces placed, each once up to turning.
 class Frontier {
-   public:
+public:
     void add(const Position& p) {
         if (seen_.insert(canonicalKey(p)).second) byPly_[popcount(p.own | p.opp) - 4].push_back(p);
     }
@@ -101,7 +99,7 @@ class Frontier {
         return taken;
     }
 
-   private:
+private:
     std::set<std::string> seen_;
     std::map<int, std::vector<Position>> byPly_;
 };

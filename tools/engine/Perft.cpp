@@ -50,8 +50,11 @@ QUILLET_FAST_PATHS [[gnu::flatten]] std::uint64_t count(Set own, Set opp, Set mo
         if (depth == 2) {
             leaves += leavesOf(laneHalves(replies, 0)) + (two ? leavesOf(laneHalves(replies, 1)) : 0);
         } else {
-            leaves += count(laneHalves(nextOwn, 0), laneHalves(nextOpp, 0), laneHalves(replies, 0), depth - 1);
-            if (two) leaves += count(laneHalves(nextOwn, 1), laneHalves(nextOpp, 1), laneHalves(replies, 1), depth - 1);
+            leaves +=
+                count(laneHalves(nextOwn, 0), laneHalves(nextOpp, 0), laneHalves(replies, 0), depth - 1);
+            if (two)
+                leaves +=
+                    count(laneHalves(nextOwn, 1), laneHalves(nextOpp, 1), laneHalves(replies, 1), depth - 1);
         }
     }
     return leaves;

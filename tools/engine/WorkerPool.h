@@ -15,7 +15,7 @@ namespace quillet::engine {
 
 // True at most once an interval; the first interval starts at construction.
 class Throttle {
-   public:
+public:
     explicit Throttle(std::chrono::steady_clock::duration interval)
         : interval_(interval), last_(std::chrono::steady_clock::now()) {}
     bool due() {
@@ -25,7 +25,7 @@ class Throttle {
         return true;
     }
 
-   private:
+private:
     std::chrono::steady_clock::duration interval_;
     std::chrono::steady_clock::time_point last_;
 };

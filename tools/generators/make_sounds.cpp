@@ -52,7 +52,8 @@ void normalise(Signal& s, double peak) {
 // Ends the sound at silence: a raised-cosine fade over the last `seconds`.
 void fadeOut(Signal& s, int rate, double seconds) {
     const std::size_t n = std::min(s.size(), std::size_t(seconds * rate));
-    for (std::size_t i = 0; i < n; ++i) s[s.size() - 1 - i] *= 0.5 - 0.5 * std::cos(kPi * double(i) / double(n));
+    for (std::size_t i = 0; i < n; ++i)
+        s[s.size() - 1 - i] *= 0.5 - 0.5 * std::cos(kPi * double(i) / double(n));
 }
 
 bool writeWave(const std::filesystem::path& path, const Signal& s, int rate) {
@@ -98,7 +99,7 @@ Signal pieceClick(int rate) {
         double freq, amp, decay;
     };
     // A thick wooden board rings low and briefly; the piece's own hard tap gives the high modes.
-    const Mode modes[] = {{190, 0.55, 0.016}, {620, 0.8, 0.012}, {1340, 0.65, 0.008},
+    const Mode modes[] = {{190, 0.55, 0.016},  {620, 0.8, 0.012},   {1340, 0.65, 0.008},
                           {2270, 0.45, 0.005}, {3480, 0.3, 0.0035}, {5150, 0.18, 0.0025}};
     Noise noise;
     double low = 0, lowState = 0;
@@ -123,7 +124,8 @@ Signal refusalBuzz(int rate) {
     const double pulse = 0.12, gap = 0.06;
     Signal s(std::size_t((2 * pulse + gap + 0.02) * rate), 0.0);
     auto buzz = [&](double start) {
-        for (std::size_t i = std::size_t(start * rate); i < std::size_t((start + pulse) * rate) && i < s.size(); ++i) {
+        for (std::size_t i = std::size_t(start * rate);
+             i < std::size_t((start + pulse) * rate) && i < s.size(); ++i) {
             const double t = double(i) / rate - start;
             const double env = std::min({1.0, t / 0.006, (pulse - t) / 0.02});
             double v = 0;
@@ -145,15 +147,16 @@ Signal chime(int rate) {
         double ratio, amp, decay;
     };
     // Tubular-bell partials: inharmonic above the fundamental, the high ones dying first.
-    const Partial partials[] = {{1.0, 1.0, 0.55}, {2.0, 0.35, 0.4}, {2.76, 0.5, 0.25}, {5.40, 0.25, 0.12},
-                                {8.93, 0.12, 0.06}};
+    const Partial partials[] = {
+        {1.0, 1.0, 0.55}, {2.0, 0.35, 0.4}, {2.76, 0.5, 0.25}, {5.40, 0.25, 0.12}, {8.93, 0.12, 0.06}};
     auto stroke = [&](double start, double freq, double gain) {
         for (std::size_t i = std::size_t(start * rate); i < s.size(); ++i) {
             const double t = double(i) / rate - start;
             const double attack = std::min(1.0, t / 0.002);
             double v = 0;
             for (const Partial& p : partials)
-                if (p.ratio * freq < 0.45 * rate) v += p.amp * std::exp(-t / p.decay) * std::sin(2 * kPi * p.ratio * freq * t);
+                if (p.ratio * freq < 0.45 * rate)
+                    v += p.amp * std::exp(-t / p.decay) * std::sin(2 * kPi * p.ratio * freq * t);
             s[i] += gain * attack * v;
         }
     };
@@ -169,7 +172,7 @@ Signal chime(int rate) {
 double midiToHz(double m) { return 440.0 * std::pow(2.0, (m - 69.0) / 12.0); }
 
 struct Note {
-    double beat;   // start, in beats from the start of the piece
+    double beat;  // start, in beats from the start of the piece
     int midi;
     double gain;
     double bendFrom = 0;  // semitones below the note it starts at, pressed up to pitch (oshide)
@@ -251,25 +254,62 @@ void addRoom(Signal& s, int rate) {
 
 std::vector<Note> score() {
     // D yo scale (D E G A B). Eight bars of four beats; melody first, then the low strings.
-    enum { D3 = 50, E3 = 52, G3 = 55, A3 = 57, B3 = 59, D4 = 62, E4 = 64, G4 = 67, A4 = 69, B4 = 71, D5 = 74, E5 = 76 };
+    enum {
+        D3 = 50,
+        E3 = 52,
+        G3 = 55,
+        A3 = 57,
+        B3 = 59,
+        D4 = 62,
+        E4 = 64,
+        G4 = 67,
+        A4 = 69,
+        B4 = 71,
+        D5 = 74,
+        E5 = 76
+    };
     const double m = 0.8;
     std::vector<Note> notes = {
         // 1
-        {0, A4, m}, {1, B4, 0.6}, {1.5, A4, 0.55}, {2, G4, 0.7}, {3, E4, 0.7},
+        {0, A4, m},
+        {1, B4, 0.6},
+        {1.5, A4, 0.55},
+        {2, G4, 0.7},
+        {3, E4, 0.7},
         // 2
-        {4, D4, m}, {5.5, E4, 0.55}, {6, G4, 0.75},
+        {4, D4, m},
+        {5.5, E4, 0.55},
+        {6, G4, 0.75},
         // 3
-        {8, A4, m}, {9, D5, 0.8}, {10, B4, 0.6}, {10.5, A4, 0.55}, {11, G4, 0.7},
+        {8, A4, m},
+        {9, D5, 0.8},
+        {10, B4, 0.6},
+        {10.5, A4, 0.55},
+        {11, G4, 0.7},
         // 4: pressed up from G to A, then let ring
-        {12, A4, m, 2.0}, {12, A3, 0.35},
+        {12, A4, m, 2.0},
+        {12, A3, 0.35},
         // 5
-        {16, D5, m}, {17, E5, 0.6}, {17.5, D5, 0.55}, {18, B4, 0.7}, {19, A4, 0.7},
+        {16, D5, m},
+        {17, E5, 0.6},
+        {17.5, D5, 0.55},
+        {18, B4, 0.7},
+        {19, A4, 0.7},
         // 6
-        {20, G4, m}, {21.5, A4, 0.55}, {22, B4, 0.7}, {23, G4, 0.6},
+        {20, G4, m},
+        {21.5, A4, 0.55},
+        {22, B4, 0.7},
+        {23, G4, 0.6},
         // 7
-        {24, E4, m}, {25, G4, 0.6}, {25.5, A4, 0.55}, {26, G4, 0.7}, {27, E4, 0.65},
+        {24, E4, m},
+        {25, G4, 0.6},
+        {25.5, A4, 0.55},
+        {26, G4, 0.7},
+        {27, E4, 0.65},
         // 8: home, an octave below under it
-        {28, D4, m}, {28, D3, 0.4}, {30.5, A3, 0.25},
+        {28, D4, m},
+        {28, D3, 0.4},
+        {30.5, A3, 0.25},
     };
     // Each bar's low strings: root on the first beat, fifth on the third, root an octave up after.
     const int roots[8][2] = {{D3, A3}, {D3, A3}, {G3, D4}, {A3, E4}, {G3, D4}, {E3, B3}, {A3, E4}, {D3, A3}};
@@ -330,7 +370,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s: cannot write %s\n", argv[0], path.string().c_str());
             return 1;
         }
-        std::printf("%s  %.2f s  peak %.3f\n", path.string().c_str(), double(o.sound.size()) / o.rate, peakOf(o.sound));
+        std::printf("%s  %.2f s  peak %.3f\n", path.string().c_str(), double(o.sound.size()) / o.rate,
+                    peakOf(o.sound));
     }
     return 0;
 }

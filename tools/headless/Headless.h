@@ -63,7 +63,9 @@ class SilentSoundLibrary : public SoundLibrary {
 public:
     std::int32_t dsInitialize(std::int32_t) override { return 0; }
     void dsTerminate(std::int32_t) override {}
-    std::int32_t dsCreateDSB(std::int32_t, const std::uint8_t*, std::size_t, std::int32_t) override { return 0; }
+    std::int32_t dsCreateDSB(std::int32_t, const std::uint8_t*, std::size_t, std::int32_t) override {
+        return 0;
+    }
     void dsFree(std::int32_t) override {}
     void dsPlay(std::int32_t) override {}
     void dsPlayLooping(std::int32_t) override {}

@@ -34,9 +34,7 @@ std::string boardText(const Grid<N>& cells) {
     }
     return out;
 }
-inline std::string boardText(const Form1& form) {
-    return boardText(form.board);
-}
+inline std::string boardText(const Form1& form) { return boardText(form.board); }
 
 // The board as the engine sees it with `mover`'s pieces (a cell code) to move.
 engine::Position enginePosition(const Form1& form, int mover);

@@ -40,9 +40,7 @@ long ParsedArgs::number(const std::string& name, long fallback) const {
     return it == numbers_.end() ? fallback : it->second;
 }
 
-bool ParsedArgs::flag(const std::string& name) const {
-    return flags_.count(declared(declared_, name)) > 0;
-}
+bool ParsedArgs::flag(const std::string& name) const { return flags_.count(declared(declared_, name)) > 0; }
 
 CommandLine& CommandLine::add(Item item) {
     for (const Item& other : items_)
@@ -81,9 +79,7 @@ CommandLine& CommandLine::numberOption(const std::string& name, const std::strin
                 .max = max});
 }
 
-CommandLine& CommandLine::flag(const std::string& name) {
-    return add({.kind = Kind::flag, .name = name});
-}
+CommandLine& CommandLine::flag(const std::string& name) { return add({.kind = Kind::flag, .name = name}); }
 
 std::string CommandLine::synopsis() const {
     std::string arguments, options;

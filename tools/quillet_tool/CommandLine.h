@@ -26,14 +26,14 @@ long parseNumber(const std::string& text, const std::string& what, long min, lon
 
 // The arguments of one call as a CommandLine read them, looked up by their declared names.
 class ParsedArgs {
-   public:
+public:
     // The text given for the argument or option, or `fallback` when it was not given.
     std::string text(const std::string& name, const std::string& fallback = "") const;
     // The same for a declared number.
     long number(const std::string& name, long fallback = 0) const;
     bool flag(const std::string& name) const;
 
-   private:
+private:
     friend class CommandLine;
     std::set<std::string> declared_;
     std::map<std::string, std::string> texts_;
@@ -42,7 +42,7 @@ class ParsedArgs {
 };
 
 class CommandLine {
-   public:
+public:
     // `summary` says what the command does; each '\n' in it starts a continuation line.
     explicit CommandLine(std::string summary) : summary_(std::move(summary)) {}
 
@@ -66,7 +66,7 @@ class CommandLine {
     // argument too many or too few, or a number that is not one or out of its range.
     ParsedArgs parse(const Args& args) const;
 
-   private:
+private:
     enum class Kind { argument, option, flag };
     struct Item {
         Kind kind = Kind::argument;

@@ -7,9 +7,7 @@ namespace quillet::tool {
 
 namespace {
 
-int opposite(int side) {
-    return side == Form1::first_code ? Form1::second_code : Form1::first_code;
-}
+int opposite(int side) { return side == Form1::first_code ? Form1::second_code : Form1::first_code; }
 
 void emptyBoard(Form1& form) {
     for (int x = 0; x <= 11; ++x)

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // book: builds the opening book file by searching every position the book can meet.
 
+#include "tools/engine/Book.h"
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <thread>
 
-#include "tools/engine/Book.h"
 #include "tools/quillet_tool/Commands.h"
 
 namespace quillet::tool {

@@ -12,10 +12,12 @@ void loadPositionFile(const std::string& path, Form1& form) {
     form.初期設定();
     std::string line, rows;
     for (int y = 1; y <= 9; ++y) {
-        if (!std::getline(in, line)) throw InputError(path + ": line " + std::to_string(y) + ": missing board row");
+        if (!std::getline(in, line))
+            throw InputError(path + ": line " + std::to_string(y) + ": missing board row");
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.size() != 9)
-            throw InputError(path + ": line " + std::to_string(y) + ": a board row needs 9 characters of x o .");
+            throw InputError(path + ": line " + std::to_string(y) +
+                             ": a board row needs 9 characters of x o .");
         for (const char c : line)
             if (c != 'x' && c != 'o' && c != '.')
                 throw InputError(path + ": line " + std::to_string(y) + ": unexpected character '" +

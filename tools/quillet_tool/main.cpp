@@ -68,11 +68,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (name == "--version") {
-        std::printf("quillet-tool " QUILLET_VERSION "\n"
-                    "Copyright (C) 2026 The Quillet developers\n"
-                    "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
-                    "This is free software: you are free to change and redistribute it.\n"
-                    "There is NO WARRANTY, to the extent permitted by law.\n");
+        std::printf(
+            "quillet-tool " QUILLET_VERSION
+            "\n"
+            "Copyright (C) 2026 The Quillet developers\n"
+            "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+            "This is free software: you are free to change and redistribute it.\n"
+            "There is NO WARRANTY, to the extent permitted by law.\n");
         return 0;
     }
     if (name == "help") {
@@ -82,7 +84,8 @@ int main(int argc, char** argv) {
         }
         const auto it = commands().find(argv[2]);
         if (it == commands().end()) {
-            std::fprintf(stderr, "quillet-tool: unknown command '%s'; 'quillet-tool --help' lists them\n", argv[2]);
+            std::fprintf(stderr, "quillet-tool: unknown command '%s'; 'quillet-tool --help' lists them\n",
+                         argv[2]);
             return 2;
         }
         printCommandHelp(stdout, it->first, it->second);

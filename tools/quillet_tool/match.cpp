@@ -32,9 +32,7 @@ constexpr int X = Form1::first_code;
 constexpr int O = Form1::second_code;
 constexpr int kRandomOpponentMoves = 4;
 
-int opposite(int side) {
-    return side == X ? O : X;
-}
+int opposite(int side) { return side == X ? O : X; }
 
 struct Position {
     std::string board;  // as text (Board.h)
@@ -74,7 +72,7 @@ std::vector<std::pair<int, int>> legalSquares(Form1& f, const Position& p) {
 
 // A player picks a legal square for the side to move of a position that has one.
 class Player {
-   public:
+public:
     virtual ~Player() = default;
     virtual std::pair<int, int> choose(const Position& p) = 0;
     int bookMoves = 0;
@@ -82,7 +80,7 @@ class Player {
 
 // The game's computer, with the book loaded or not.
 class GameComputer : public Player {
-   public:
+public:
     explicit GameComputer(const std::string& bookPath) {
         if (!bookPath.empty()) game_.form.定石ファイル読込(bookPath);
     }
@@ -104,12 +102,12 @@ class GameComputer : public Player {
         return {column, row};
     }
 
-   private:
+private:
     HeadlessGame game_;
 };
 
 class EnginePlayer : public Player {
-   public:
+public:
     explicit EnginePlayer(int depth) : depth_(depth), searcher_(18) {}
     std::pair<int, int> choose(const Position& p) override {
         put(game_.form, p);
@@ -117,7 +115,7 @@ class EnginePlayer : public Player {
         return {engine::columnOf(move), engine::rowOf(move)};
     }
 
-   private:
+private:
     HeadlessGame game_;
     int depth_;
     engine::Searcher searcher_;
@@ -160,9 +158,7 @@ Result playOut(Form1& rules, Position p, Player& tested, int side, Player& oppon
     return r;
 }
 
-const char* sideName(int side) {
-    return side == X ? "と" : "歩";
-}
+const char* sideName(int side) { return side == X ? "と" : "歩"; }
 
 struct MatchOptions {
     std::string book = "Quillet.定石";

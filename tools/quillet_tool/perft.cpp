@@ -43,7 +43,8 @@ int perftCommand(const Args& args, const Output& o) {
     if (parsed.flag("--fast")) {
         const auto start = std::chrono::steady_clock::now();
         const unsigned long long leaves = engine::perft(engine::Position::start(), depth);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::fprintf(o.out, "perft %d time %.3f s (bitboards, one thread) leaves %llu\n", depth, seconds,
                      leaves);
         return 0;

@@ -65,10 +65,13 @@ public:
             else
                 ++failed_;
         }
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::fprintf(output_.out, "selfplay: games %ld, moves checked %ld, failures %ld, book lines %d, book hints seen %ld, "
-                    "seed %lu, %.1f s\n",
-                    options_.games, movesChecked_, failures_, bookLines_, bookHints_, options_.seed, seconds);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::fprintf(
+            output_.out,
+            "selfplay: games %ld, moves checked %ld, failures %ld, book lines %d, book hints seen %ld, "
+            "seed %lu, %.1f s\n",
+            options_.games, movesChecked_, failures_, bookLines_, bookHints_, options_.seed, seconds);
         std::fprintf(output_.out, "%ld passed, %ld failed\n", passed_, failed_);
         return failed_ == 0 ? 0 : 1;
     }
@@ -129,7 +132,8 @@ private:
             if (f.last_move_count > 0 && f.move_side[f.move_count] != f.side_to_move)
                 fail("move_side[move_count] is " + std::to_string(f.move_side[f.move_count]) +
                      ", side_to_move " + std::to_string(f.side_to_move));
-            if (f.other_side != (f.side_to_move == Form1::first_code ? Form1::second_code : Form1::first_code))
+            if (f.other_side !=
+                (f.side_to_move == Form1::first_code ? Form1::second_code : Form1::first_code))
                 fail("other_side is not the opponent of side_to_move");
         }
         for (int k = 1; k <= f.move_count; ++k)
@@ -139,7 +143,8 @@ private:
             }
         if (f.hint_available == Form1::yes) {
             ++bookHints_;
-            if (f.hint_x < 1 || f.hint_x > 9 || f.hint_y < 1 || f.hint_y > 9) fail("hint square off the board");
+            if (f.hint_x < 1 || f.hint_x > 9 || f.hint_y < 1 || f.hint_y > 9)
+                fail("hint square off the board");
         }
         ++movesChecked_;
     }
@@ -151,7 +156,8 @@ private:
         const int messages = window().messages;
         form_.MODORU_Click();
         const bool refused = window().messages > messages;
-        if (refused != (before == 0)) fail(refused ? "戻 refused inside the record" : "戻 accepted at position 0");
+        if (refused != (before == 0))
+            fail(refused ? "戻 refused inside the record" : "戻 accepted at position 0");
         if (form_.move_count != (refused ? before : before - 1)) fail("戻 did not step back one position");
     }
 
@@ -162,7 +168,8 @@ private:
         const int messages = window().messages;
         form_.SUSUMU_Click();
         const bool refused = window().messages > messages;
-        if (refused != newest) fail(refused ? "進 refused below the newest position" : "進 accepted at the newest");
+        if (refused != newest)
+            fail(refused ? "進 refused below the newest position" : "進 accepted at the newest");
         if (form_.move_count != (refused ? before : before + 1)) fail("進 did not step forward one position");
     }
 

@@ -61,9 +61,7 @@ void QtWindow::printText(double left, double top, const std::string& text, int p
 
 // Drawing marks the surface for a repaint when the running handler returns to the event loop,
 // as a persistent drawing surface does; refresh() shows it at once, in the middle of a handler.
-void QtWindow::refresh() {
-    surface_->repaint();
-}
+void QtWindow::refresh() { surface_->repaint(); }
 
 // The hand is the only sign that the computer is thinking, and it thinks without taking events:
 // every change of the hand reaches the screen at once, with the surface under where it was.

@@ -29,8 +29,12 @@ void connectForm(QtWindow& window, Form1& form) {
         auto handler = c.handler;
         input.commands[c.name] = [&form, handler] { (form.*handler)(); };
     }
-    input.mouseDown = [&form](int button, int shift, double x, double y) { form.Form_MouseDown(button, shift, x, y); };
-    input.mouseUp = [&form](int button, int shift, double x, double y) { form.Form_MouseUp(button, shift, x, y); };
+    input.mouseDown = [&form](int button, int shift, double x, double y) {
+        form.Form_MouseDown(button, shift, x, y);
+    };
+    input.mouseUp = [&form](int button, int shift, double x, double y) {
+        form.Form_MouseUp(button, shift, x, y);
+    };
     input.keyDown = [&form](int key, int shift) { form.Form_KeyDown(key, shift); };
     input.close = [&form] { form.Form_Unload(); };
     window.setInput(std::move(input));

@@ -18,10 +18,8 @@ bool HeldInput::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonDblClick:
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-        case QEvent::Wheel:
-            break;
-        default:
-            return false;
+        case QEvent::Wheel: break;
+        default: return false;
     }
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget == window_ || widget == surface_) return false;

@@ -17,7 +17,7 @@
 namespace quillet::ui {
 
 class HeldInput : public QObject {
-   public:
+public:
     // Input for these widgets is delivered as usual: they hand it to the gate themselves.
     HeldInput(QWidget* window, QWidget* surface) : window_(window), surface_(surface) {}
 
@@ -27,10 +27,10 @@ class HeldInput : public QObject {
     void post();
     std::size_t size() const { return held_.size(); }
 
-   protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-   private:
+private:
     QWidget* window_;
     QWidget* surface_;
     std::vector<std::pair<QPointer<QWidget>, std::unique_ptr<QEvent>>> held_;

@@ -26,10 +26,8 @@ bool heldDuringWait(const QEvent& event) {
         case QEvent::DragEnter:
         case QEvent::DragMove:
         case QEvent::DragLeave:
-        case QEvent::Drop:
-            return true;
-        default:
-            break;
+        case QEvent::Drop: return true;
+        default: break;
     }
     // Posted by a program to itself; only a plain QEvent can be copied whole to be posted again.
     return event.type() >= QEvent::User && typeid(event) == typeid(QEvent);

@@ -21,7 +21,7 @@ namespace quillet::ui {
 class Surface;
 
 class LiveWait : public QObject, public WaitPump {
-   public:
+public:
     explicit LiveWait(Surface& surface) : surface_(surface) {}
 
     void beginWait() override;
@@ -29,10 +29,10 @@ class LiveWait : public QObject, public WaitPump {
     void endWait() override;
     bool waiting() const { return waiting_; }
 
-   protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-   private:
+private:
     Surface& surface_;
     bool waiting_ = false;
     bool pumping_ = false;

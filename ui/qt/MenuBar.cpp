@@ -94,9 +94,7 @@ bool MenuBarKeys::runKeyboardCommand() {
 
 bool MenuBarKeys::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-        case QEvent::KeyPress:
-            byKeyboard_ = true;
-            break;
+        case QEvent::KeyPress: byKeyboard_ = true; break;
         case QEvent::MouseButtonPress:
             if (watched == bar_) byKeyboard_ = false;
             break;
@@ -109,8 +107,7 @@ bool MenuBarKeys::eventFilter(QObject* watched, QEvent* event) {
                 pointer_ = at;
             }
             break;
-        default:
-            break;
+        default: break;
     }
     return false;
 }

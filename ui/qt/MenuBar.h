@@ -22,7 +22,7 @@ QHash<QString, QAction*> buildMenuBar(QMenuBar* bar, QObject* context,
                                       std::function<void(const QString&)> command);
 
 class MenuBarKeys : public QObject {
-   public:
+public:
     explicit MenuBarKeys(QMenuBar* bar);
 
     // The keyboard has just reached the bar (F10).
@@ -33,10 +33,10 @@ class MenuBarKeys : public QObject {
     // Runs keyboardCommand(), if any, and leaves the bar; false when there was none.
     bool runKeyboardCommand();
 
-   protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-   private:
+private:
     QMenuBar* bar_;
     bool byKeyboard_ = false;
     QPoint pointer_{-1000000, -1000000};  // where the pointer last moved over the bar

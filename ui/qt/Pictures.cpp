@@ -8,9 +8,9 @@ namespace quillet::ui {
 QString pictureName(Picture picture, int index) {
     // The two holders with several pictures are numbered; the others have one, index 0.
     switch (picture) {
-    case Picture::KOMA: return index >= 1 && index <= 7 ? QString("KOMA%1").arg(index) : QString();
-    case Picture::MASU: return index == 0 ? QString("MASU0") : QString();
-    default: return holderName(picture);
+        case Picture::KOMA: return index >= 1 && index <= 7 ? QString("KOMA%1").arg(index) : QString();
+        case Picture::MASU: return index == 0 ? QString("MASU0") : QString();
+        default: return holderName(picture);
     }
 }
 

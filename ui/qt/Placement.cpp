@@ -62,11 +62,8 @@ bool Placement::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::Show:
             case QEvent::Move:
             case QEvent::Resize:
-            case QEvent::WindowStateChange:
-                changed();
-                break;
-            default:
-                break;
+            case QEvent::WindowStateChange: changed(); break;
+            default: break;
         }
     }
     return false;

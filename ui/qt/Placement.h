@@ -24,7 +24,7 @@ struct xcb_connection_t;
 namespace quillet::ui {
 
 class Placement : public QObject, public QAbstractNativeEventFilter {
-   public:
+public:
     // A manager that will not put the window where it is asked is not fought for ever.
     static constexpr int most_attempts = 8;
     // How long the window system must have said nothing about the window before it is looked at:
@@ -44,10 +44,10 @@ class Placement : public QObject, public QAbstractNativeEventFilter {
     // the screen; its messages about windows are watched for it until the box is in place.
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
-   protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-   private:
+private:
     void changed();
     void follow();
     void request(QRect outer);

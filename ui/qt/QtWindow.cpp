@@ -23,9 +23,7 @@
 
 // The pictures live in a static library, where the linker would drop their unreferenced
 // registration; register them by hand.
-static void registerPictures() {
-    Q_INIT_RESOURCE(pictures);
-}
+static void registerPictures() { Q_INIT_RESOURCE(pictures); }
 
 namespace quillet::ui {
 
@@ -41,20 +39,14 @@ int shiftState(Qt::KeyboardModifiers modifiers) {
 
 int buttonCode(Qt::MouseButton button) {
     switch (button) {
-        case Qt::LeftButton:
-            return 1;
-        case Qt::RightButton:
-            return 2;
-        case Qt::MiddleButton:
-            return 4;
-        default:
-            return 0;
+        case Qt::LeftButton: return 1;
+        case Qt::RightButton: return 2;
+        case Qt::MiddleButton: return 4;
+        default: return 0;
     }
 }
 
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
+QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // The game separates lines with a carriage return alone.
 QString messageText(const std::string& text) {
@@ -94,15 +86,9 @@ QtWindow::QtWindow() {
 
 QtWindow::~QtWindow() = default;
 
-const QImage& QtWindow::surfaceImage() const {
-    return surface_->image;
-}
-const QImage& QtWindow::shownImage() const {
-    return surface_->shown();
-}
-QWidget* QtWindow::surfaceWidget() const {
-    return surface_;
-}
+const QImage& QtWindow::surfaceImage() const { return surface_->image; }
+const QImage& QtWindow::shownImage() const { return surface_->shown(); }
+QWidget* QtWindow::surfaceWidget() const { return surface_; }
 
 void QtWindow::command(const QString& name) {
     auto found = input_.commands.find(name);
@@ -160,12 +146,9 @@ void QtWindow::closeEvent(QCloseEvent* event) {
 
 QAction* QtWindow::checkAction(MenuCheck item) const {
     switch (item) {
-        case MenuCheck::TEJYUN:
-            return action("TEJYUN");
-        case MenuCheck::SINAN:
-            return action("SINAN");
-        case MenuCheck::BGM:
-            return action("BGM");
+        case MenuCheck::TEJYUN: return action("TEJYUN");
+        case MenuCheck::SINAN: return action("SINAN");
+        case MenuCheck::BGM: return action("BGM");
     }
     return nullptr;
 }
@@ -211,9 +194,7 @@ bool QtWindow::ask(const std::string& text, const std::string& title) {
     return box.exec() == QMessageBox::Yes;
 }
 
-std::int32_t QtWindow::nativeHandle() const {
-    return static_cast<std::int32_t>(winId());
-}
+std::int32_t QtWindow::nativeHandle() const { return static_cast<std::int32_t>(winId()); }
 
 void QtWindow::terminate() {
     // Nothing may run after the game ends the program: no pending handler, no destructor.

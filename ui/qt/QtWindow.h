@@ -39,7 +39,7 @@ struct WindowInput {
 };
 
 class QtWindow : public QMainWindow, public Window {
-   public:
+public:
     QtWindow();
     ~QtWindow() override;
 
@@ -82,11 +82,11 @@ class QtWindow : public QMainWindow, public Window {
     // Called by the surface with positions in its own pixels.
     void mouseInput(bool press, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
 
-   protected:
+protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-   private:
+private:
     void command(const QString& name);
     QAction* checkAction(MenuCheck item) const;
 

@@ -10,7 +10,7 @@ namespace quillet {
 
 // What the window does while the game waits: nothing the game sees.
 class WaitPump {
-   public:
+public:
     virtual ~WaitPump() = default;
     virtual void beginWait() = 0;
     // Handles the window system's traffic that has arrived; returns at once.
@@ -19,7 +19,7 @@ class WaitPump {
 };
 
 class SteadyClock : public Clock {
-   public:
+public:
     // The longest slice of a wait without the window system's traffic handled.
     static constexpr double slice_seconds = 0.05;
 
@@ -27,7 +27,7 @@ class SteadyClock : public Clock {
     double now() override;
     void sleep(double seconds) override;
 
-   private:
+private:
     WaitPump* pump_;
 };
 

@@ -61,12 +61,8 @@ void Surface::paintEvent(QPaintEvent* event) {
     keep.drawImage(QPointF(0, 0), image);
 }
 
-void Surface::mousePressEvent(QMouseEvent* e) {
-    mouse_(true, e->button(), e->modifiers(), e->position());
-}
+void Surface::mousePressEvent(QMouseEvent* e) { mouse_(true, e->button(), e->modifiers(), e->position()); }
 
-void Surface::mouseReleaseEvent(QMouseEvent* e) {
-    mouse_(false, e->button(), e->modifiers(), e->position());
-}
+void Surface::mouseReleaseEvent(QMouseEvent* e) { mouse_(false, e->button(), e->modifiers(), e->position()); }
 
 }  // namespace quillet::ui

@@ -11,7 +11,7 @@
 namespace quillet::ui {
 
 class Surface : public QWidget {
-   public:
+public:
     // press, button, modifiers, position in the widget's pixels
     using MouseSink = std::function<void(bool, Qt::MouseButton, Qt::KeyboardModifiers, QPointF)>;
 
@@ -32,7 +32,7 @@ class Surface : public QWidget {
     QImage image;
     int background = 2;
 
-   protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent*) override { ensure(size()); }
     void mousePressEvent(QMouseEvent* e) override;
@@ -41,7 +41,7 @@ class Surface : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent*) override {}
     void mouseReleaseEvent(QMouseEvent* e) override;
 
-   private:
+private:
     MouseSink mouse_;
     QImage shown_;
     bool waiting_ = false;

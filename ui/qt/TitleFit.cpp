@@ -6,7 +6,6 @@
 #include <QFontMetrics>
 #include <QLayout>
 #include <QMessageBox>
-
 #include <algorithm>
 
 namespace quillet::ui {

@@ -19,9 +19,7 @@ namespace {
 
 // Where the installed book and sounds lie, found from where the program lies: a prefix install
 // and the Debian package alike put them at this path from the programs' folder.
-std::string installedDataFolder() {
-    return quillet::installedDataFolder(QUILLET_DATA_FROM_PROGRAM);
-}
+std::string installedDataFolder() { return quillet::installedDataFolder(QUILLET_DATA_FROM_PROGRAM); }
 
 // --help and --version answer without a display, before the window system starts; the game
 // itself takes no arguments. Returns the exit code, or -1 to go on and start the game.
@@ -67,9 +65,7 @@ bool set(const char* name) {
 }
 
 // Qt aborts when it cannot open a display; say why in plain words first.
-bool displayAvailable() {
-    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
-}
+bool displayAvailable() { return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY"); }
 
 }  // namespace
 
