@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "game/Notice.h"
 #include "tools/quillet_tool/Commands.h"
 
 namespace quillet::tool {
@@ -68,13 +69,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (name == "--version") {
-        std::printf(
-            "quillet-tool " QUILLET_VERSION
-            "\n"
-            "Copyright (C) 2026 The Quillet developers\n"
-            "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
-            "This is free software: you are free to change and redistribute it.\n"
-            "There is NO WARRANTY, to the extent permitted by law.\n");
+        std::printf("quillet-tool " QUILLET_VERSION "\n%s", quillet::licence_notice);
         return 0;
     }
     if (name == "help") {

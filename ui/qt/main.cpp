@@ -9,6 +9,7 @@
 
 #include "game/DataFile.h"
 #include "game/Form1.h"
+#include "game/Notice.h"
 #include "sound/sdl/SdlSoundLibrary.h"
 #include "ui/qt/AppSetup.h"
 #include "ui/qt/FormWiring.h"
@@ -43,13 +44,7 @@ int handleArguments(int argc, char** argv) {
             return 0;
         }
         if (std::strcmp(arg, "--version") == 0) {
-            std::printf(
-                "quillet " QUILLET_VERSION
-                "\n"
-                "Copyright (C) 2026 The Quillet developers\n"
-                "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
-                "This is free software: you are free to change and redistribute it.\n"
-                "There is NO WARRANTY, to the extent permitted by law.\n");
+            std::printf("quillet " QUILLET_VERSION "\n%s", quillet::licence_notice);
             return 0;
         }
         std::fprintf(stderr, "quillet: %s '%s'\nUsage: quillet [--help | --version]\n",
