@@ -16,6 +16,18 @@ namespace quillet::testing {
 constexpr int X = Form1::first_code;
 constexpr int O = Form1::second_code;
 
+// The start position in the letters setBoard reads: と on e4 and d5, 歩 on d4 and e5.
+inline const std::string kStartBoard =
+    "........."
+    "........."
+    "........."
+    "...ox...."
+    "...xo...."
+    "........."
+    "........."
+    "........."
+    ".........";
+
 struct GameFixture : ::testing::Test {
     Log log;
     RecordingWindow window{log};

@@ -17,16 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // x is the human's side and o the computer's unless a test changes them.
-const std::string kStart =
-    "........."
-    "........."
-    "........."
-    "...ox...."
-    "...xo...."
-    "........."
-    "........."
-    "........."
-    ".........";
+const std::string kStart = kStartBoard;
 const std::string kStartKey = "202,,,,210000,120000,,,,";
 
 // The board as it looks after `quarters` clockwise quarter turns about e5.

@@ -88,16 +88,7 @@ TEST_F(DataFiles, ABookThatCannotBeReadIsNoBookAndOneLineSaysWhy) {
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(form.book_line_count, 0);
         int column = -1, row = -1;
-        setBoard(
-            "........."
-            "........."
-            "........."
-            "...ox...."
-            "...xo...."
-            "........."
-            "........."
-            "........."
-            ".........");
+        setBoard(kStartBoard);
         EXPECT_EQ(form.調査_定石有無(column, row), Form1::no);
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
         EXPECT_NE(err.find(kBook), std::string::npos) << err;
