@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <set>
@@ -174,6 +175,16 @@ TEST(BookCommand, SmallBuildsAreIdenticalAndReadByTheGame) {
     ASSERT_EQ(gain.status, 0) << gain.err;
     EXPECT_NE(gain.out.find("bookgain positions 50 differ"), std::string::npos) << gain.out;
     EXPECT_NE(gain.out.find("book move valued lower in 0;"), std::string::npos) << gain.out;
+    // The same book as another editor saves it (a byte order mark, lines ended by CR): the game
+    // reads all 50 lines, and bookgain measures the same 50.
+    std::string saved = "\xEF\xBB\xBF" + firstBook;
+    std::replace(saved.begin(), saved.end(), '\n', '\r');
+    const std::string c = dir.write("book_c.txt", saved);
+    g.form.定石ファイル読込(c);
+    EXPECT_EQ(g.form.book_line_count, 50);
+    const testing::CommandRun gainSaved = runCommand(tool::bookgainCommand, {"--book", c, "--depth", "3"});
+    ASSERT_EQ(gainSaved.status, 0) << gainSaved.err;
+    EXPECT_NE(gainSaved.out.find("bookgain positions 50 differ"), std::string::npos) << gainSaved.out;
 }
 
 // A book whose lines never match leaves the two players alike, so each opening's two games are

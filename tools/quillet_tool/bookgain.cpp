@@ -65,9 +65,10 @@ BookMoves readBook(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw InputError("cannot open book '" + path + "'");
     BookMoves book;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    int number = 0;
+    // Split into lines as the game splits its book, so that the tool measures what the game reads.
+    book_format::readLines(in, [&](const std::string& line) {
+        ++number;
         std::string error;
         const auto entry = engine::parseBookLine(line, error);
         if (!entry) throw InputError(path + ": line " + std::to_string(number) + ": " + error);
@@ -77,7 +78,8 @@ BookMoves readBook(const std::string& path) {
             throw InputError(path + ": line " + std::to_string(number) + ": the move is not legal there");
         book.positions.push_back(p);
         book.moves.push_back(move);
-    }
+        return true;
+    });
     if (book.positions.empty()) throw InputError("book '" + path + "' has no lines");
     return book;
 }
