@@ -156,12 +156,14 @@ void Placement::request(QRect outer) {
     if (!shown) {
         window_->move(outer_.topLeft());
     } else {
-        // Whether a corner asked for is taken as the frame's or as the window's inside it depends
-        // on the hints the manager had read of the window by then, which it may have read before
-        // Qt settled them: so on X, where the outcome is seen, a request that missed is corrected
-        // by what it missed by.
-        corner_ = corner_ && x11() ? *corner_ + (outer_.topLeft() - outer.topLeft()) : outer_.topLeft();
-        shown->setFramePosition(*corner_);
+        // The window's own corner inside the frame is asked for, not the frame's: Qt turns a
+        // frame's corner into the window's only once it has read the frame, so a request for the
+        // frame's lands on the window's corner or on the frame's depending on when it is made.
+        // On X, where the outcome is seen, a request that missed all the same (a manager that
+        // reads the corner another way) is corrected by what it missed by.
+        const QPoint inside = outer_.topLeft() + QPoint(frame_.left(), frame_.top());
+        corner_ = corner_ && x11() ? *corner_ + (outer_.topLeft() - outer.topLeft()) : inside;
+        shown->setPosition(*corner_);
     }
     requesting_ = false;
 }

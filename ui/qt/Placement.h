@@ -64,7 +64,7 @@ private:
     QMargins frame_{-1, -1, -1, -1};
     int attempts_ = 0;
     bool requesting_ = false;
-    // The frame's corner last asked for in this frame; on X a request that missed is corrected.
+    // The window's corner last asked for in this frame; on X a request that missed is corrected.
     std::optional<QPoint> corner_;
     QTimer quiet_;
     QElapsedTimer waited_;  // since the window system's news began
