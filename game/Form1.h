@@ -2,8 +2,8 @@
 #pragma once
 // Form1: the one game object. It holds the whole game state and every procedure of the game;
 // each procedure is defined in the folder of its subsystem (rules/, ai/, record/, view/, sound/,
-// game/). It reaches the desktop only through the seam's three interfaces: ui/Window.h,
-// ui/Clock.h and sound/SoundLibrary.h.
+// game/). It reaches the desktop only through the seam's three interfaces, beside the core in
+// seam/: Window.h, Clock.h and SoundLibrary.h.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "game/Checked.h"
-#include "sound/SoundLibrary.h"
-#include "ui/Clock.h"
-#include "ui/Window.h"
+#include "seam/Clock.h"
+#include "seam/SoundLibrary.h"
+#include "seam/Window.h"
 
 namespace quillet {
 
