@@ -39,6 +39,9 @@ public:
     static constexpr int coach_erase = 0;
     static constexpr int coach_hint = 1;
     static constexpr int coach_mode = 2;
+    // Where every coaching picture stands, in squares: right of the board, level with row 3.
+    static constexpr double coach_left = 10.5;
+    static constexpr double coach_top = 3.1;
     static constexpr int draw_on = 1;
     static constexpr int draw_off = 0;
     static constexpr int board_left = 100;
@@ -58,6 +61,18 @@ public:
     static constexpr const int* frames_towards(int code) {
         return turning_frames[code == first_code ? 0 : 1];
     }
+    // The other side's code (for either side's).
+    static constexpr int 相手(int side) { return side == first_code ? second_code : first_code; }
+
+    // A position as the tools and the tests hand it to the game and read it back: the play area
+    // (cells 1..9; any code but a side's is an empty square), the side to move and the
+    // computer's pieces (the human has the others).
+    struct Position {
+        Grid<10> cells;
+        int side_to_move = first_code;
+        int computer_piece = second_code;
+        bool operator==(const Position&) const = default;
+    };
 
     // ---- Game state ----------------------------------------------------------------------
     Grid<12> board;  // (column, row); 1..9 played, 0 and 10 the empty ring
@@ -111,6 +126,13 @@ public:
 
     // Each group of procedures below is headed by the file that defines it.
 
+    // ---- Positions from outside: game/position.cpp ------------------------------------------
+    // The one way in: the board (its ring emptied), the players' pieces and the side to move
+    // with its opponent. The record, the mode and the hint are left as they are.
+    void 局面_設定(const Position& p);
+    // The one way out: the board, the side to move and the computer's pieces, as 局面_設定 takes them.
+    Position 局面_取得() const;
+
     // ---- Game flow -----------------------------------------------------------------------
     void Form_Load();  // game/form_load.cpp
     void 初期設定();   // game/reset.cpp
@@ -150,6 +172,13 @@ public:
     // ai/computer_turn.cpp. The computer's turn: 1 moved, 0 passed, again_result when the human
     // must pass; empty when the game was over on entry.
     std::optional<int> com_打つ();
+    // The computer's square in the position on the board, drawing nothing itself: 定石手 answers
+    // yes with the book's move when the book has one for the computer that is on the board and
+    // that the rules allow (a faulty book line is never played); COM手選択 takes that square,
+    // else the search's. The search runs even on a book move, for its marker tour, unless
+    // search_on_book is false (the tools, where nothing is shown and the search changes nothing).
+    int 定石手(int& column, int& row) const;
+    int COM手選択(int& column, int& row, bool search_on_book = true);
     // ai/search.cpp
     void COM置場所取得(int& column, int& row);
     void 盤_呼出();
@@ -231,6 +260,14 @@ private:
     void 人間対人間(int x, int y);
     void 人間対COM(int x, int y);
     void COM手番ループ();
+    // game/turn.cpp: 手番_交代 hands the turn to the other side and, when `recorded`, stores the
+    // new side to move as that of the position on the board (move_side[move_count]); 手番_記録
+    // stores it alone, where a pass keeps the side to move; 手番_設定 puts `side` to move and
+    // its opponent after it (a code of neither side, a record entry never written, leaves
+    // other_side as it was).
+    void 手番_交代(bool recorded);
+    void 手番_記録();
+    void 手番_設定(int side);
     // game/refusal.cpp: a refused command plays the forbidden sound, then shows text in a
     // message box titled after the command, with an OK button.
     void 拒否(const std::string& text, const std::string& title);
@@ -246,7 +283,6 @@ private:
     // record/navigation.cpp: one step of 戻 (-1) or 進 (+1) onto position_record[move_count],
     // animated.
     void 局面_移動(int direction);
-    static int 相手(int side) { return side == first_code ? second_code : first_code; }
     static double twips_x(double x) { return board_left + square_width * x; }
     static double twips_y(double y) { return board_top + square_height * y; }
 

@@ -69,7 +69,7 @@ void Form1::人間対人間(int x, int y) {
     }
     if (!side_can) {
         window_.message("PASS", side_name(side));
-        std::swap(side_to_move, other_side);
+        手番_交代(false);
         描画_手番(side_to_move);
         return;
     }
@@ -80,21 +80,21 @@ void Form1::人間対人間(int x, int y) {
     }
     駒を置く(x, y, side, opponent);
     if (置き場所があるか(opponent, side) == yes) {
-        std::swap(side_to_move, other_side);
+        手番_交代(true);
     } else if (置き場所があるか(side, opponent) == yes) {
         window_.message("PASS", side_name(opponent));
+        手番_記録();
     } else {
         終了();
         return;
     }
-    move_side[move_count] = side_to_move;
     描画_手番(side_to_move);
 }
 
 void Form1::人間対COM(int x, int y) {
     if (置き場所があるか(human_piece, computer_piece) == no) {
         window_.message("PASS", "MAN");
-        std::swap(side_to_move, other_side);
+        手番_交代(false);
         COM手番ループ();
         return;
     }
@@ -105,7 +105,7 @@ void Form1::人間対COM(int x, int y) {
         return;
     }
     駒を置く(x, y, human_piece, computer_piece);
-    std::swap(side_to_move, other_side);
+    手番_交代(false);
     描画_手番(computer_piece);
     COM手番ループ();
 }
