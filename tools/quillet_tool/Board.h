@@ -20,8 +20,10 @@ constexpr char cellLetter(int code) {
                                         : '?';
 }
 
-// Sets the play area from 81 cells of x, o and . (anything else, line breaks included, is
-// passed over) and empties the ring round it. Throws std::invalid_argument unless there are 81.
+// The cells of a play area from 81 cells of x, o and . (anything else, line breaks included, is
+// passed over). Throws std::invalid_argument unless there are 81.
+Grid<10> cellsFromText(const std::string& rows);
+// Sets the play area from that text (Form1::局面_設定: the ring emptied, the sides kept).
 void setBoardText(Form1& form, const std::string& rows);
 
 // A board or a recorded position as text: nine lines of nine letters, each ended by '\n'.
@@ -36,10 +38,9 @@ std::string boardText(const Grid<N>& cells) {
 }
 inline std::string boardText(const Form1& form) { return boardText(form.board); }
 
-// The board as the engine sees it with `mover`'s pieces (a cell code) to move.
-engine::Position enginePosition(const Form1& form, int mover);
-// Puts the engine's position on the board with `mover`'s pieces as its side to move; the ring
-// is emptied. Nothing else of the form changes.
-void setEnginePosition(Form1& form, const engine::Position& p, int mover);
+// The position as the engine sees it, its side to move's pieces its own.
+engine::Position enginePosition(const Form1::Position& p);
+// The engine's position with `mover`'s pieces (a cell code) to move, and the computer on them.
+Form1::Position gamePosition(const engine::Position& p, int mover);
 
 }  // namespace quillet::tool

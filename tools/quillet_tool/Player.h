@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Play for the tools that run games (bench, match, selfplay, bookgain), on positions kept as
+// values (Form1::Position) and the game's own rules and computer.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "game/Form1.h"
+#include "tools/headless/Headless.h"
+
+namespace quillet::tool {
+
+using Square = std::pair<int, int>;  // column, row
+
+// The legal squares of `side` on f's board, in the game's scan order (column, then row).
+std::vector<Square> legalSquares(const Form1& f, int side);
+
+// p after its side to move plays the legal square (x, y), flipped by the game's rules on
+// `rules`' board, with the other side to move.
+Form1::Position played(Form1& rules, const Form1::Position& p, int x, int y);
+
+// A player picks a legal square for the side to move of a position that has one.
+class Player {
+public:
+    virtual ~Player() = default;
+    virtual Square choose(const Form1::Position& p) = 0;
+    int bookMoves = 0;
+};
+
+// The game's computer on the side to move (Form1::COM手選択), with a book or without (the
+// search alone). The search is skipped on a book move: nothing is shown and it changes nothing.
+class GameComputer : public Player {
+public:
+    explicit GameComputer(const std::string& bookPath = "");
+    int bookLines() const { return game_.form.book_line_count; }
+    Square choose(const Form1::Position& p) override;
+
+private:
+    HeadlessGame game_;
+};
+
+}  // namespace quillet::tool
