@@ -16,17 +16,10 @@ namespace quillet::testing {
 constexpr int X = Form1::first_code;
 constexpr int O = Form1::second_code;
 
-// The start position in the letters setBoard reads: と on e4 and d5, 歩 on d4 and e5.
+// The start position as boardText writes it and setBoard reads it: と on e4 and d5, 歩 on d4
+// and e5.
 inline const std::string kStartBoard =
-    "........."
-    "........."
-    "........."
-    "...ox...."
-    "...xo...."
-    "........."
-    "........."
-    "........."
-    ".........";
+    ".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n.........\n.........\n";
 
 struct GameFixture : ::testing::Test {
     Log log;
@@ -38,6 +31,15 @@ struct GameFixture : ::testing::Test {
     // Sets the 9 x 9 play area from nine rows of nine characters ('x' と, 'o' 歩, '.' empty),
     // row 1 first; the ring stays empty.
     void setBoard(const std::string& rows) { tool::setBoardText(form, rows); }
+    // The position those letters show put into the game the one way in (Form1::局面_設定), with
+    // `toMove` to move and the computer on `computer`.
+    void setPosition(const std::string& rows, int toMove, int computer = O) {
+        Form1::Position p;
+        p.cells = tool::cellsFromText(rows);
+        p.side_to_move = toMove;
+        p.computer_piece = computer;
+        form.局面_設定(p);
+    }
     // The play area as nine lines, same letters.
     std::string boardText() const { return tool::boardText(form); }
 };

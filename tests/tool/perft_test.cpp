@@ -13,8 +13,7 @@ namespace quillet::testing {
 namespace {
 
 TEST(Perft, HandCountedDepthsAndTheReferenceRulesAgree) {
-    const std::string start =
-        ".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n.........\n.........\n";
+    const std::string& start = kStartBoard;
     // Depth 1: と has c4, d3, e6, f5. Depth 2: each answer leaves 歩 three replies.
     EXPECT_EQ(referencePerft(start, 1, 'x'), 4u);
     EXPECT_EQ(referencePerft(start, 2, 'x'), 12u);

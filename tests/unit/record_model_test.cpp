@@ -21,7 +21,7 @@ const char* sideName(int side) { return side == X ? "先手" : "後手"; }
 
 // What the record should hold, and what the player should see beside it.
 struct Model {
-    std::vector<std::string> positions{kStart};
+    std::vector<std::string> positions{kStartBoard};
     std::vector<int> sides{0};  // side to move in each position; 0 where nothing recorded it
     int current = 0;
     int mode = None;
@@ -72,7 +72,7 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
         std::vector<std::string> lines;
         std::set<std::string> keys;
         for (int walk = 0; walk < 40; ++walk) {
-            std::string b = kStart;
+            std::string b = kStartBoard;
             char mover = 'x';
             const int length = pick(9);
             for (int ply = 0; ply <= length; ++ply) {
@@ -112,7 +112,7 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
     // ---- The model's rules for each event ----
 
     void reset() {
-        m.positions = {kStart};
+        m.positions = {kStartBoard};
         m.sides = {0};
         m.current = 0;
         m.mode = None;
