@@ -51,28 +51,21 @@ std::optional<int> Form1::com_打つ() {
     return result;
 }
 
+// A faulty book line must not make the computer play an illegal square (or one off the board).
 int Form1::定石手(int& column, int& row) const {
-    int book_column = 0;
-    int book_row = 0;
-    if (調査_定石有無(book_column, book_row) != yes) return no;
-    if (book_column < 1 || book_column > 9 || book_row < 1 || book_row > 9) return no;
-    if (置けるか(book_column, book_row, computer_piece, human_piece) != yes) return no;
-    column = book_column;
-    row = book_row;
+    int c = 0, r = 0;
+    if (調査_定石有無(c, r) != yes || c < 1 || c > 9 || r < 1 || r > 9) return no;
+    if (置けるか(c, r, computer_piece, human_piece) != yes) return no;
+    column = c, row = r;
     return yes;
 }
 
-// The book's move, else the search's. In the game the search always runs, book or not: its
-// marker tour is the computer's thinking.
+// In the game the search always runs, book or not: its marker tour is the computer's thinking.
 int Form1::COM手選択(int& column, int& row, bool search_on_book) {
-    int book_column = 0;
-    int book_row = 0;
+    int book_column = 0, book_row = 0;
     const int in_book = 定石手(book_column, book_row);
     if (in_book == no || search_on_book) COM置場所取得(column, row);
-    if (in_book == yes) {
-        column = book_column;
-        row = book_row;
-    }
+    if (in_book == yes) column = book_column, row = book_row;
     return in_book;
 }
 

@@ -61,12 +61,10 @@ public:
     static constexpr const int* frames_towards(int code) {
         return turning_frames[code == first_code ? 0 : 1];
     }
-    // The other side's code (for either side's).
     static constexpr int 相手(int side) { return side == first_code ? second_code : first_code; }
 
-    // A position as the tools and the tests hand it to the game and read it back: the play area
-    // (cells 1..9; any code but a side's is an empty square), the side to move and the
-    // computer's pieces (the human has the others).
+    // A position handed in by the tools and tests: cells 1..9 (any code but a side's is empty),
+    // the side to move and the computer's pieces (the human has the others).
     struct Position {
         Grid<10> cells;
         int side_to_move = first_code;
@@ -126,13 +124,6 @@ public:
 
     // Each group of procedures below is headed by the file that defines it.
 
-    // ---- Positions from outside: game/position.cpp ------------------------------------------
-    // The one way in: the board (its ring emptied), the players' pieces and the side to move
-    // with its opponent. The record, the mode and the hint are left as they are.
-    void 局面_設定(const Position& p);
-    // The one way out: the board, the side to move and the computer's pieces, as 局面_設定 takes them.
-    Position 局面_取得() const;
-
     // ---- Game flow -----------------------------------------------------------------------
     void Form_Load();  // game/form_load.cpp
     void 初期設定();   // game/reset.cpp
@@ -172,11 +163,9 @@ public:
     // ai/computer_turn.cpp. The computer's turn: 1 moved, 0 passed, again_result when the human
     // must pass; empty when the game was over on entry.
     std::optional<int> com_打つ();
-    // The computer's square in the position on the board, drawing nothing itself: 定石手 answers
-    // yes with the book's move when the book has one for the computer that is on the board and
-    // that the rules allow (a faulty book line is never played); COM手選択 takes that square,
-    // else the search's. The search runs even on a book move, for its marker tour, unless
-    // search_on_book is false (the tools, where nothing is shown and the search changes nothing).
+    // The computer's square, drawing nothing itself: 定石手 is the book's move if it is on the
+    // board and playable; COM手選択 takes it, else the search's. The search runs on a book move
+    // too (its marker tour) unless search_on_book is false (the tools: nothing is shown).
     int 定石手(int& column, int& row) const;
     int COM手選択(int& column, int& row, bool search_on_book = true);
     // ai/search.cpp
@@ -202,9 +191,12 @@ public:
     int 取得_座標(const std::string& move_text, int orientation, int& column, int& row) const;
 
     // ---- Record and review ---------------------------------------------------------------
-    // record/position_record.cpp
+    // record/position_record.cpp. 局面_設定 is the one way a Position enters (the ring emptied,
+    // the record, mode and hint left alone), 局面_取得 the one way out.
     void 将棋盤_保存(int k);
     void 将棋盤_入替();
+    void 局面_設定(const Position& p);
+    Position 局面_取得() const;
     // record/navigation.cpp
     void SAISYO_Click();
     void MODORU_Click();
@@ -260,11 +252,9 @@ private:
     void 人間対人間(int x, int y);
     void 人間対COM(int x, int y);
     void COM手番ループ();
-    // game/turn.cpp: 手番_交代 hands the turn to the other side and, when `recorded`, stores the
-    // new side to move as that of the position on the board (move_side[move_count]); 手番_記録
-    // stores it alone, where a pass keeps the side to move; 手番_設定 puts `side` to move and
-    // its opponent after it (a code of neither side, a record entry never written, leaves
-    // other_side as it was).
+    // game/mouse_input.cpp: 手番_交代 hands the turn over, recording the new side to move as
+    // 手番_記録 does (move_side[move_count]) when `recorded`; 手番_設定 puts `side` to move
+    // against its opponent (other_side stays for a code of neither side: an unwritten entry).
     void 手番_交代(bool recorded);
     void 手番_記録();
     void 手番_設定(int side);

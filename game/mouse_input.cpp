@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <cmath>
+#include <utility>
 
 #include "game/Form1.h"
 
@@ -54,6 +55,21 @@ void Form1::駒を置く(int x, int y, int side, int opponent) {
     move_y[move_count] = y;
     if (window_.isChecked(MenuCheck::TEJYUN)) 描画_全手順番号();
     将棋盤_保存(move_count);
+}
+
+// Every change of the side to move goes through here, so the pair never disagrees; where the
+// game records the new side to move, stepping away and back finds it again (a pass left
+// unrecorded once brought back a side from earlier).
+void Form1::手番_交代(bool recorded) {
+    std::swap(side_to_move, other_side);
+    if (recorded) 手番_記録();
+}
+
+void Form1::手番_記録() { move_side[move_count] = side_to_move; }
+
+void Form1::手番_設定(int side) {
+    side_to_move = side;
+    if (side == first_code || side == second_code) other_side = 相手(side);
 }
 
 static const char* side_name(int side) { return side == Form1::first_code ? "先手" : "後手"; }

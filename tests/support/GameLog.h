@@ -102,6 +102,8 @@ inline std::string bookLine(const std::string& key, int column, int row) {
 }
 
 // Position k of the form's record, as board text.
-inline std::string recordText(const Form1& form, int k) { return tool::boardText(form.position_record[k]); }
+inline std::string recordText(const Form1& form, int k) {
+    return testing::boardText(form.position_record[k]);
+}
 
 }  // namespace quillet::testing

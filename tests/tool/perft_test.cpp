@@ -19,11 +19,11 @@ TEST(Perft, HandCountedDepthsAndTheReferenceRulesAgree) {
     EXPECT_EQ(referencePerft(start, 2, 'x'), 12u);
     HeadlessGame game;
     game.form.初期設定();
-    ASSERT_EQ(tool::boardText(game.form), start);
+    ASSERT_EQ(testing::boardText(game.form), start);
     for (int depth = 0; depth <= 6; ++depth)
         EXPECT_EQ(tool::perft(game.form, depth, X, O), referencePerft(start, depth, 'x'))
             << "depth " << depth;
-    EXPECT_EQ(tool::boardText(game.form), start) << "perft leaves the board as it found it";
+    EXPECT_EQ(testing::boardText(game.form), start) << "perft leaves the board as it found it";
 
     // The command counts from the start, on the game's rules or on the engine's.
     for (const tool::Args& args : {tool::Args{"5"}, tool::Args{"5", "--fast"}}) {

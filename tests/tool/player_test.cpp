@@ -2,14 +2,13 @@
 // The tools' computer is the game's: along whole games with the shipped book, the square
 // quillet-tool's player picks is the square the computer's turn plays.
 
-#include "tools/quillet_tool/Player.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "tests/support/Fixture.h"
+#include "tools/quillet_tool/Board.h"
 
 namespace quillet::testing {
 namespace {

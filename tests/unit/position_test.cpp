@@ -24,7 +24,7 @@ TEST_F(PositionTest, APositionPutInComesOutTheSameAndTouchesNothingElse) {
     form.hint_available = Form1::yes;
     form.board(0, 4) = X;  // a stray piece on the ring
     Position p;
-    p.cells = tool::cellsFromText("xo......." + std::string(63, '.') + "........o");
+    p.cells = testing::cellsFromText("xo......." + std::string(63, '.') + "........o");
     p.cells(5, 5) = Form1::guide_code;  // no side's code: an empty square
     p.side_to_move = O;
     p.computer_piece = X;
@@ -47,7 +47,7 @@ TEST_F(PositionTest, APositionPutInComesOutTheSameAndTouchesNothingElse) {
     const Position out = form.局面_取得();
     EXPECT_EQ(out.side_to_move, O);
     EXPECT_EQ(out.computer_piece, X);
-    EXPECT_EQ(tool::boardText(out.cells), boardText());
+    EXPECT_EQ(testing::boardText(out.cells), boardText());
     form.局面_設定(out);
     EXPECT_EQ(form.局面_取得(), out);
 }

@@ -27,7 +27,7 @@ struct Reverse : ResetGameFixture {
         return out;
     }
 
-    static int other(int code) { return code == X ? O : X; }
+    static int other(int code) { return Form1::相手(code); }
 };
 
 TEST_F(Reverse, RefusedAtTheStartPositionWithSoundThenMessage) {

@@ -161,7 +161,7 @@ TEST_F(RulesTest, AnimatedAndTentativeFlipsAgreeOnRandomPositions) {
         }
         setBoard(cells);
         const int side = trial % 2 ? X : O;
-        const int opp = side == X ? O : X;
+        const int opp = Form1::相手(side);
         for (int x = 1; x <= 9; ++x)
             for (int y = 1; y <= 9; ++y) {
                 if (form.置けるか(x, y, side, opp) != Form1::yes) continue;

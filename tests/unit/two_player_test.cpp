@@ -119,7 +119,7 @@ TEST_F(TwoPlayerTest, AWholeGameKeepsTheRecordAndEndsWithTheResult) {
         std::vector<std::pair<int, int>> legal;
         for (int x = 1; x <= 9; ++x)
             for (int y = 1; y <= 9; ++y)
-                if (form.置けるか(x, y, side, side == X ? O : X)) legal.push_back({x, y});
+                if (form.置けるか(x, y, side, Form1::相手(side))) legal.push_back({x, y});
         const std::size_t before = window.messages.size();
         if (legal.empty()) {
             click(1, 1);  // case a or b: the click is used up
@@ -132,7 +132,7 @@ TEST_F(TwoPlayerTest, AWholeGameKeepsTheRecordAndEndsWithTheResult) {
         // Sometimes an illegal click first: it changes nothing.
         const int movesBefore = form.move_count;
         click(9, 9);
-        if (form.board(9, 9) == Form1::empty_code && !form.置けるか(9, 9, side, side == X ? O : X)) {
+        if (form.board(9, 9) == Form1::empty_code && !form.置けるか(9, 9, side, Form1::相手(side))) {
             ASSERT_EQ(form.move_count, movesBefore);
         }
         if (form.move_count != movesBefore) {  // i9 happened to be legal

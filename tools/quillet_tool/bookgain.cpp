@@ -15,7 +15,6 @@
 #include "tools/engine/WorkerPool.h"
 #include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
-#include "tools/quillet_tool/Player.h"
 
 namespace quillet::tool {
 

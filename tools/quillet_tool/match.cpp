@@ -24,7 +24,6 @@
 #include "tools/engine/Search.h"
 #include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
-#include "tools/quillet_tool/Player.h"
 
 namespace quillet::tool {
 namespace {
