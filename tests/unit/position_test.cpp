@@ -6,6 +6,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tests/support/GameLog.h"
 
@@ -35,26 +36,18 @@ TEST_F(PositionTest, APositionPutInComesOutTheSameAndTouchesNothingElse) {
               "........o\n");
     EXPECT_EQ(form.board(0, 4), Form1::empty_code);
     EXPECT_EQ(form.board(5, 5), Form1::empty_code);
-    EXPECT_EQ(form.side_to_move, O);
-    EXPECT_EQ(form.other_side, X);
-    EXPECT_EQ(form.computer_piece, X);
-    EXPECT_EQ(form.human_piece, O);
-    EXPECT_EQ(form.move_count, 3);
-    EXPECT_EQ(form.game_mode, Form1::mode_two_humans);
-    EXPECT_EQ(form.hint_available, Form1::yes);
+    EXPECT_EQ(std::vector<int>({form.side_to_move, form.other_side, form.computer_piece, form.human_piece}),
+              std::vector<int>({O, X, X, O}));
+    EXPECT_EQ(std::vector<int>({form.move_count, form.game_mode, form.hint_available}),
+              std::vector<int>({3, Form1::mode_two_humans, Form1::yes}));
     EXPECT_EQ(recordText(form, 0), kStartBoard) << "the record is not written";
 
     const Position out = form.局面_取得();
-    EXPECT_EQ(out.side_to_move, O);
-    EXPECT_EQ(out.computer_piece, X);
     EXPECT_EQ(testing::boardText(out.cells), boardText());
     form.局面_設定(out);
     EXPECT_EQ(form.局面_取得(), out);
-}
 
-TEST_F(PositionTest, NoSideToMoveLeavesTheOtherSideAsItWas) {
-    form.other_side = X;
-    Position p;
+    // No side to move (no game): the other side stays as it was, as for an unwritten record entry.
     p.side_to_move = Form1::no_side;
     form.局面_設定(p);
     EXPECT_EQ(form.side_to_move, Form1::no_side);
