@@ -41,6 +41,7 @@ Position startPosition(Form1& f) {
     return p;
 }
 
+// The legal squares of p's side to move, p put on f's board.
 std::vector<Square> legalIn(Form1& f, const Position& p) {
     f.局面_設定(p);
     return legalSquares(f, p.side_to_move);
