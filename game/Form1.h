@@ -163,9 +163,9 @@ public:
     // ai/computer_turn.cpp. The computer's turn: 1 moved, 0 passed, again_result when the human
     // must pass; empty when the game was over on entry.
     std::optional<int> com_打つ();
-    // The computer's square, drawing nothing itself: 定石手 is the book's move if it is on the
-    // board and playable; COM手選択 takes it, else the search's. The search runs on a book move
-    // too (its marker tour) unless search_on_book is false (the tools: nothing is shown).
+    // The computer's square, neither placed nor drawn: 定石手 is the book's move if it is on the
+    // board and playable; COM手選択 takes it, else the search's. The search (with its marker
+    // tour) runs on a book move too, unless search_on_book is false (the tools: nothing is shown).
     int 定石手(int& column, int& row) const;
     int COM手選択(int& column, int& row, bool search_on_book = true);
     // ai/search.cpp
