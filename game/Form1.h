@@ -2,8 +2,8 @@
 #pragma once
 // Form1: the one game object. It holds the whole game state and every procedure of the game;
 // each procedure is defined in the folder of its subsystem (rules/, ai/, record/, view/, sound/,
-// game/). It reaches the desktop only through the seam's three interfaces: ui/Window.h,
-// ui/Clock.h and sound/SoundLibrary.h.
+// game/). It reaches the desktop only through the seam's three interfaces, beside the core in
+// seam/: Window.h, Clock.h and SoundLibrary.h.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "game/Checked.h"
-#include "sound/SoundLibrary.h"
-#include "ui/Clock.h"
-#include "ui/Window.h"
+#include "seam/Clock.h"
+#include "seam/SoundLibrary.h"
+#include "seam/Window.h"
 
 namespace quillet {
 
@@ -39,6 +39,9 @@ public:
     static constexpr int coach_erase = 0;
     static constexpr int coach_hint = 1;
     static constexpr int coach_mode = 2;
+    // Where every coaching picture stands, in squares: right of the board, level with row 3.
+    static constexpr double coach_left = 10.5;
+    static constexpr double coach_top = 3.1;
     static constexpr int draw_on = 1;
     static constexpr int draw_off = 0;
     static constexpr int board_left = 100;
@@ -58,6 +61,16 @@ public:
     static constexpr const int* frames_towards(int code) {
         return turning_frames[code == first_code ? 0 : 1];
     }
+    static constexpr int 相手(int side) { return side == first_code ? second_code : first_code; }
+
+    // A position handed in by the tools and tests: cells 1..9 (any code but a side's is empty),
+    // the side to move and the computer's pieces (the human has the others).
+    struct Position {
+        Grid<10> cells;
+        int side_to_move = first_code;
+        int computer_piece = second_code;
+        bool operator==(const Position&) const = default;
+    };
 
     // ---- Game state ----------------------------------------------------------------------
     Grid<12> board;  // (column, row); 1..9 played, 0 and 10 the empty ring
@@ -150,6 +163,11 @@ public:
     // ai/computer_turn.cpp. The computer's turn: 1 moved, 0 passed, again_result when the human
     // must pass; empty when the game was over on entry.
     std::optional<int> com_打つ();
+    // The computer's square, neither placed nor drawn: 定石手 is the book's move if it is on the
+    // board and playable; COM手選択 takes it, else the search's. The search (with its marker
+    // tour) runs on a book move too, unless search_on_book is false (the tools: nothing is shown).
+    int 定石手(int& column, int& row) const;
+    int COM手選択(int& column, int& row, bool search_on_book = true);
     // ai/search.cpp
     void COM置場所取得(int& column, int& row);
     void 盤_呼出();
@@ -173,9 +191,12 @@ public:
     int 取得_座標(const std::string& move_text, int orientation, int& column, int& row) const;
 
     // ---- Record and review ---------------------------------------------------------------
-    // record/position_record.cpp
+    // record/position_record.cpp. 局面_設定 is the one way a Position enters (the ring emptied,
+    // the record, mode and hint left alone), 局面_取得 the one way out.
     void 将棋盤_保存(int k);
     void 将棋盤_入替();
+    void 局面_設定(const Position& p);
+    Position 局面_取得() const;
     // record/navigation.cpp
     void SAISYO_Click();
     void MODORU_Click();
@@ -231,6 +252,12 @@ private:
     void 人間対人間(int x, int y);
     void 人間対COM(int x, int y);
     void COM手番ループ();
+    // game/mouse_input.cpp: 手番_交代 hands the turn over, recording the new side to move as
+    // 手番_記録 does (move_side[move_count]) when `recorded`; 手番_設定 puts `side` to move
+    // against its opponent (other_side stays for a code of neither side: an unwritten entry).
+    void 手番_交代(bool recorded);
+    void 手番_記録();
+    void 手番_設定(int side);
     // game/refusal.cpp: a refused command plays the forbidden sound, then shows text in a
     // message box titled after the command, with an OK button.
     void 拒否(const std::string& text, const std::string& title);
@@ -246,7 +273,6 @@ private:
     // record/navigation.cpp: one step of 戻 (-1) or 進 (+1) onto position_record[move_count],
     // animated.
     void 局面_移動(int direction);
-    static int 相手(int side) { return side == first_code ? second_code : first_code; }
     static double twips_x(double x) { return board_left + square_width * x; }
     static double twips_y(double y) { return board_top + square_height * y; }
 

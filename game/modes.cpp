@@ -8,16 +8,15 @@ void Form1::START_Click() {
     描画_駒手番("先手", "後手");
     hint_available = no;
     window_.setChecked(MenuCheck::SINAN, false);
-    描画_指南(10.5, 3.1, coach_erase);
+    描画_指南(coach_left, coach_top, coach_erase);
     if (game_mode == no_side) {
         human_piece = first_code;
         computer_piece = second_code;
-        side_to_move = first_code;
-        other_side = second_code;
+        手番_設定(first_code);
     }
     game_mode = mode_two_humans;
     描画_手番(side_to_move);
-    move_side[move_count] = side_to_move;
+    手番_記録();
 }
 
 }  // namespace quillet

@@ -20,14 +20,10 @@ void Form1::対COM開始(int human, int computer) {
     else
         描画_駒手番("COM", "MAN");
     if (side_to_move == no_side) side_to_move = first_code;
-    if (side_to_move == human_piece) {
-        other_side = computer_piece;
-        描画_手番(side_to_move);
-    } else if (side_to_move == computer_piece) {
-        other_side = human_piece;
-        描画_手番(side_to_move);
-        COM手番ループ();
-    }
+    if (side_to_move != human_piece && side_to_move != computer_piece) return;
+    手番_設定(side_to_move);
+    描画_手番(side_to_move);
+    if (side_to_move == computer_piece) COM手番ループ();
 }
 
 }  // namespace quillet

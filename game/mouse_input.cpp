@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <cmath>
+#include <utility>
 
 #include "game/Form1.h"
 
@@ -56,6 +57,21 @@ void Form1::駒を置く(int x, int y, int side, int opponent) {
     将棋盤_保存(move_count);
 }
 
+// Every change of the side to move goes through here, so the pair never disagrees; where the
+// game records the new side to move, stepping away and back finds it again (a pass left
+// unrecorded once brought back a side from earlier).
+void Form1::手番_交代(bool recorded) {
+    std::swap(side_to_move, other_side);
+    if (recorded) 手番_記録();
+}
+
+void Form1::手番_記録() { move_side[move_count] = side_to_move; }
+
+void Form1::手番_設定(int side) {
+    side_to_move = side;
+    if (side == first_code || side == second_code) other_side = 相手(side);
+}
+
 static const char* side_name(int side) { return side == Form1::first_code ? "先手" : "後手"; }
 
 void Form1::人間対人間(int x, int y) {
@@ -69,7 +85,7 @@ void Form1::人間対人間(int x, int y) {
     }
     if (!side_can) {
         window_.message("PASS", side_name(side));
-        std::swap(side_to_move, other_side);
+        手番_交代(false);
         描画_手番(side_to_move);
         return;
     }
@@ -80,21 +96,21 @@ void Form1::人間対人間(int x, int y) {
     }
     駒を置く(x, y, side, opponent);
     if (置き場所があるか(opponent, side) == yes) {
-        std::swap(side_to_move, other_side);
+        手番_交代(true);
     } else if (置き場所があるか(side, opponent) == yes) {
         window_.message("PASS", side_name(opponent));
+        手番_記録();
     } else {
         終了();
         return;
     }
-    move_side[move_count] = side_to_move;
     描画_手番(side_to_move);
 }
 
 void Form1::人間対COM(int x, int y) {
     if (置き場所があるか(human_piece, computer_piece) == no) {
         window_.message("PASS", "MAN");
-        std::swap(side_to_move, other_side);
+        手番_交代(false);
         COM手番ループ();
         return;
     }
@@ -105,7 +121,7 @@ void Form1::人間対COM(int x, int y) {
         return;
     }
     駒を置く(x, y, human_piece, computer_piece);
-    std::swap(side_to_move, other_side);
+    手番_交代(false);
     描画_手番(computer_piece);
     COM手番ループ();
 }

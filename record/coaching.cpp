@@ -12,10 +12,10 @@ void Form1::SINAN_Click() {
     }
     if (window_.isChecked(MenuCheck::SINAN)) {
         window_.setChecked(MenuCheck::SINAN, false);
-        描画_指南(10.5, 3.1, coach_erase);
+        描画_指南(coach_left, coach_top, coach_erase);
     } else {
         window_.setChecked(MenuCheck::SINAN, true);
-        描画_指南(10.5, 3.1, hint_available == yes ? coach_hint : coach_mode);
+        描画_指南(coach_left, coach_top, hint_available == yes ? coach_hint : coach_mode);
     }
 }
 
@@ -39,24 +39,19 @@ int Form1::指南チェック(int x, int y) {
         }
         return no;
     }
-    描画_指南(10.5, 3.1, coach_mode);
+    描画_指南(coach_left, coach_top, coach_mode);
     return yes;
 }
 
 // The book answers for the side holding computer_piece; exchanging the faces around the lookup
-// makes it answer for the human. The board is left exactly as it was. A book square the human
-// could not play is no hint: coaching would otherwise refuse every other square for good.
+// makes it answer for the human, and its check of the square then holds the human to the rules.
+// The board is left exactly as it was. A book square the human could not play is no hint:
+// coaching would otherwise refuse every other square for good.
 int Form1::定石検索_人間(int& column, int& row) {
-    int found_column = column, found_row = row;
     将棋盤_入替();
-    const int found = 調査_定石有無(found_column, found_row);
+    const int found = 定石手(column, row);
     将棋盤_入替();
-    if (found != yes) return no;
-    if (found_column < 1 || found_column > 9 || found_row < 1 || found_row > 9) return no;
-    if (置けるか(found_column, found_row, human_piece, computer_piece) != yes) return no;
-    column = found_column;
-    row = found_row;
-    return yes;
+    return found;
 }
 
 }  // namespace quillet

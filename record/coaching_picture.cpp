@@ -15,7 +15,7 @@ void Form1::描画_指南(double x, double y, int selector) {
 // every reset blank it.
 void Form1::描画_指南状態() {
     if (!window_.isChecked(MenuCheck::SINAN)) return;
-    描画_指南(10.5, 3.1, hint_available == yes ? coach_hint : coach_mode);
+    描画_指南(coach_left, coach_top, hint_available == yes ? coach_hint : coach_mode);
 }
 
 }  // namespace quillet

@@ -20,7 +20,7 @@ void Form1::指南_更新() {
 
 // The shown position is about to change (戻, 進, 逆転): the old hint no longer applies.
 void Form1::指南_取消() {
-    描画_指南(10.5, 3.1, coach_erase);
+    描画_指南(coach_left, coach_top, coach_erase);
     hint_available = no;
 }
 

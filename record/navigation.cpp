@@ -20,10 +20,10 @@ void Form1::MODORU_Click() {
 
     // Only the human's own turn gets a hint here, and only while coaching is on; "進" differs.
     if (window_.isChecked(MenuCheck::SINAN)) {
-        描画_指南(10.5, 3.1, coach_mode);
+        描画_指南(coach_left, coach_top, coach_mode);
         if (side_to_move == human_piece) {
             指南_更新();
-            if (hint_available == yes) 描画_指南(10.5, 3.1, coach_hint);
+            if (hint_available == yes) 描画_指南(coach_left, coach_top, coach_hint);
         }
     }
     描画_手番(side_to_move);
@@ -91,11 +91,7 @@ void Form1::局面_移動(int direction) {
         for (int y = 1; y <= 9; ++y)
             if (board(x, y) != target(x, y)) board(x, y) = target(x, y);
 
-    side_to_move = move_side[move_count];
-    if (side_to_move == first_code)
-        other_side = second_code;
-    else if (side_to_move == second_code)
-        other_side = first_code;
+    手番_設定(move_side[move_count]);
 
     if (window_.isChecked(MenuCheck::TEJYUN)) 描画_全手順番号();
 }

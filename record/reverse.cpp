@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <utility>
-
 #include "game/Form1.h"
 
 namespace quillet {
 
 namespace {
 int exchanged(int code) {
-    if (code == Form1::first_code) return Form1::second_code;
-    if (code == Form1::second_code) return Form1::first_code;
-    return code;
+    return code == Form1::first_code || code == Form1::second_code ? Form1::相手(code) : code;
 }
 }  // namespace
 
@@ -39,7 +35,7 @@ void Form1::GYAKU_Click() {
             描画_桝輪郭(board_color, x, y);
         }
 
-    std::swap(side_to_move, other_side);
+    手番_交代(false);
     if (window_.isChecked(MenuCheck::TEJYUN)) 描画_全手順番号();
     描画_手番(side_to_move);
     // Show the turned board now: the computer may think for a while before its first frame.

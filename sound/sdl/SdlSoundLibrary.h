@@ -36,7 +36,7 @@
 
 #include <vector>
 
-#include "sound/SoundLibrary.h"
+#include "seam/SoundLibrary.h"
 
 namespace quillet {
 

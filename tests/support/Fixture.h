@@ -8,7 +8,6 @@
 
 #include "game/Form1.h"
 #include "tests/doubles/Recording.h"
-#include "tools/quillet_tool/Board.h"
 
 namespace quillet::testing {
 
@@ -16,17 +15,36 @@ namespace quillet::testing {
 constexpr int X = Form1::first_code;
 constexpr int O = Form1::second_code;
 
-// The start position in the letters setBoard reads: と on e4 and d5, 歩 on d4 and e5.
+// The letter of a cell code: x, o, . for empty, ? for any other code.
+constexpr char cellLetter(int code) {
+    return code == Form1::first_code    ? 'x'
+           : code == Form1::second_code ? 'o'
+           : code == Form1::empty_code  ? '.'
+                                        : '?';
+}
+
+// A board or a recorded position as text: nine lines of nine letters, each ended by '\n'.
+template <int N>
+std::string boardText(const Grid<N>& cells) {
+    std::string out;
+    for (int y = 1; y <= 9; ++y) {
+        for (int x = 1; x <= 9; ++x) out += cellLetter(cells(x, y));
+        out += '\n';
+    }
+    return out;
+}
+inline std::string boardText(const Form1& form) { return boardText(form.board); }
+
+// The cells of a play area from 81 cells of x, o and . (anything else, line breaks included, is
+// passed over). Throws std::invalid_argument unless there are 81.
+Grid<10> cellsFromText(const std::string& rows);
+// Sets the play area from that text, the one way in (Form1::局面_設定), the sides kept.
+void setBoardText(Form1& form, const std::string& rows);
+
+// The start position as boardText writes it and setBoard reads it: と on e4 and d5, 歩 on d4
+// and e5.
 inline const std::string kStartBoard =
-    "........."
-    "........."
-    "........."
-    "...ox...."
-    "...xo...."
-    "........."
-    "........."
-    "........."
-    ".........";
+    ".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n.........\n.........\n";
 
 struct GameFixture : ::testing::Test {
     Log log;
@@ -37,9 +55,18 @@ struct GameFixture : ::testing::Test {
 
     // Sets the 9 x 9 play area from nine rows of nine characters ('x' と, 'o' 歩, '.' empty),
     // row 1 first; the ring stays empty.
-    void setBoard(const std::string& rows) { tool::setBoardText(form, rows); }
+    void setBoard(const std::string& rows) { setBoardText(form, rows); }
+    // The position those letters show put into the game the one way in (Form1::局面_設定), with
+    // `toMove` to move and the computer on `computer`.
+    void setPosition(const std::string& rows, int toMove, int computer = O) {
+        Form1::Position p;
+        p.cells = cellsFromText(rows);
+        p.side_to_move = toMove;
+        p.computer_piece = computer;
+        form.局面_設定(p);
+    }
     // The play area as nine lines, same letters.
-    std::string boardText() const { return tool::boardText(form); }
+    std::string boardText() const { return testing::boardText(form); }
 };
 
 // The source tree and the top of the build tree (where quillet-tool is built). The variables

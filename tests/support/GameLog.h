@@ -21,9 +21,6 @@ constexpr int kPlace = 22;
 inline const std::string kPlayForbidden = "dsPlay 21";
 inline const std::string kPlayPlace = "dsPlay 22";
 
-inline const std::string kStart =
-    ".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n.........\n.........\n";
-
 inline std::string at(double x, double y) {
     return num(Form1::board_left + Form1::square_width * x) + "," +
            num(Form1::board_top + Form1::square_height * y);
@@ -33,7 +30,9 @@ inline std::string koma(int frame, int x, int y) { return pic("KOMA " + std::to_
 inline std::string masu(int x, int y) { return pic("MASU", x, y); }
 inline std::string outline(int x, int y) { return "outline " + at(x, y) + "-" + at(x + 1, y + 1) + " c2"; }
 // The coaching picture at its one place beside the board.
-inline std::string coach(const std::string& holder) { return "pic " + holder + " @" + at(10.5, 3.1); }
+inline std::string coach(const std::string& holder) {
+    return "pic " + holder + " @" + at(Form1::coach_left, Form1::coach_top);
+}
 inline const std::string kCoachBlank = coach("SINAN_SYOKYO");
 inline const std::string kCoachHint = coach("SINAN_SIMASU");
 inline const std::string kCoachMode = coach("SINAN_MODO");
@@ -103,6 +102,8 @@ inline std::string bookLine(const std::string& key, int column, int row) {
 }
 
 // Position k of the form's record, as board text.
-inline std::string recordText(const Form1& form, int k) { return tool::boardText(form.position_record[k]); }
+inline std::string recordText(const Form1& form, int k) {
+    return testing::boardText(form.position_record[k]);
+}
 
 }  // namespace quillet::testing

@@ -2,7 +2,7 @@
 #pragma once
 // The rules once more, slow and plain, for the C++ tests to check the game and the engine
 // against: positions are board texts (nine rows of nine of x, o and ., '\n' after each row, as
-// tool::boardText writes them), written without any of the game's code.
+// testing::boardText writes them), written without any of the game's code.
 
 #include <string>
 #include <utility>

@@ -28,9 +28,7 @@ TEST_F(AnalysisTool, AnswersAreThoseOfTheSearchEvaluationAndSafeCount) {
     const std::string rows =
         "xxo......\nxoo......\nxo.......\n...ox....\n...xoo...\n....x....\n.........\n.........\n........o\n";
     const std::string file = write(rows + "computer o\n");
-    setBoard(rows);
-    form.computer_piece = Form1::second_code;
-    form.human_piece = Form1::first_code;
+    setPosition(rows, O, O);
 
     // Corner pieces on both sides, so neither count nor the evaluation is a trivial zero.
     ASSERT_NE(form.安全駒数(Form1::first_code, Form1::second_code), 0);

@@ -50,11 +50,7 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 // A game whose computer is on `mover`'s code and to move, its pieces being p.own.
 struct Game : HeadlessGame {
-    void set(const Position& p, int mover) {
-        form.computer_piece = mover;
-        form.human_piece = mover == Form1::first_code ? Form1::second_code : Form1::first_code;
-        tool::setEnginePosition(form, p, mover);
-    }
+    void set(const Position& p, int mover) { form.局面_設定(tool::gamePosition(p, mover)); }
 };
 
 class ShippedBook : public ::testing::Test {

@@ -24,11 +24,13 @@ using engine::Position;
 // The game's rules with an engine position on the board.
 struct Game : HeadlessGame {
     // Puts `p` on the board with `mover` (a cell code) to move.
-    void set(const Position& p, int mover) { tool::setEnginePosition(form, p, mover); }
-    Position read(int mover) const { return tool::enginePosition(form, mover); }
+    void set(const Position& p, int mover) { form.局面_設定(tool::gamePosition(p, mover)); }
+    Position read(int mover) const {
+        Form1::Position p = form.局面_取得();
+        p.side_to_move = mover;
+        return tool::enginePosition(p);
+    }
 };
-
-int opponentOf(int side) { return side == Form1::first_code ? Form1::second_code : Form1::first_code; }
 
 // A random legal move of the side to move, or -1 when it must pass.
 int randomMove(const Position& p, std::mt19937& rng) {
@@ -69,17 +71,17 @@ TEST(EngineRules, MovesFlipsAndPassesAgreeWithTheGameOnRandomGames) {
             const Bits moves = engine::legalMoves(p.own, p.opp);
             for (int y = 1; y <= 9; ++y)
                 for (int x = 1; x <= 9; ++x) {
-                    const bool legal = g.form.置けるか(x, y, mover, opponentOf(mover)) == Form1::yes;
+                    const bool legal = g.form.置けるか(x, y, mover, Form1::相手(mover)) == Form1::yes;
                     ASSERT_EQ(legal, (moves & engine::bitAt(x, y)) != 0) << "square " << x << "," << y;
                     if (!legal) continue;
-                    g.form.反転_仮(x, y, mover, opponentOf(mover));
+                    g.form.反転_仮(x, y, mover, Form1::相手(mover));
                     g.form.board(x, y) = mover;
-                    ASSERT_EQ(g.read(opponentOf(mover)), p.play(engine::squareIndex(x, y)));
+                    ASSERT_EQ(g.read(Form1::相手(mover)), p.play(engine::squareIndex(x, y)));
                     g.set(p, mover);
                     ++movesChecked;
                 }
             g.set(p, mover);
-            ASSERT_EQ(g.form.置き場所があるか(mover, opponentOf(mover)) == Form1::yes, moves != 0);
+            ASSERT_EQ(g.form.置き場所があるか(mover, Form1::相手(mover)) == Form1::yes, moves != 0);
             ++positions;
             if (!moves) {
                 if (!engine::legalMoves(p.opp, p.own)) break;
@@ -87,7 +89,7 @@ TEST(EngineRules, MovesFlipsAndPassesAgreeWithTheGameOnRandomGames) {
             } else {
                 p = p.play(randomMove(p, rng));
             }
-            mover = opponentOf(mover);
+            mover = Form1::相手(mover);
         }
     }
     EXPECT_GT(positions, 2000);
@@ -141,7 +143,7 @@ TEST(EngineRules, TwoPositionsSideBySideAgreeWithTheGame) {
 
 // The game's rules as a perft (quillet-tool's), for the engine's to be compared with.
 unsigned long long gamePerft(Form1& form, int depth, int side) {
-    return tool::perft(form, depth, side, opponentOf(side));
+    return tool::perft(form, depth, side, Form1::相手(side));
 }
 
 TEST(EnginePerft, FromTheStartMatchesTheGameAndTheKnownCounts) {
@@ -178,16 +180,16 @@ int gameMinimax(Form1& form, int side) {
     int best = -1000;
     for (int x = 1; x <= 9; ++x)
         for (int y = 1; y <= 9; ++y) {
-            if (form.置けるか(x, y, side, opponentOf(side)) != Form1::yes) continue;
-            form.反転_仮(x, y, side, opponentOf(side));
+            if (form.置けるか(x, y, side, Form1::相手(side)) != Form1::yes) continue;
+            form.反転_仮(x, y, side, Form1::相手(side));
             form.board(x, y) = side;
-            best = std::max(best, -gameMinimax(form, opponentOf(side)));
+            best = std::max(best, -gameMinimax(form, Form1::相手(side)));
             form.board = saved;
         }
     if (best > -1000) return best;
-    if (form.置き場所があるか(opponentOf(side), side) == Form1::yes)
-        return -gameMinimax(form, opponentOf(side));
-    return form.調査_駒数(side) - form.調査_駒数(opponentOf(side));
+    if (form.置き場所があるか(Form1::相手(side), side) == Form1::yes)
+        return -gameMinimax(form, Form1::相手(side));
+    return form.調査_駒数(side) - form.調査_駒数(Form1::相手(side));
 }
 
 std::vector<Position> endgames(int count, int empties, unsigned seed) {

@@ -13,18 +13,17 @@ namespace quillet::testing {
 namespace {
 
 TEST(Perft, HandCountedDepthsAndTheReferenceRulesAgree) {
-    const std::string start =
-        ".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n.........\n.........\n";
+    const std::string& start = kStartBoard;
     // Depth 1: と has c4, d3, e6, f5. Depth 2: each answer leaves 歩 three replies.
     EXPECT_EQ(referencePerft(start, 1, 'x'), 4u);
     EXPECT_EQ(referencePerft(start, 2, 'x'), 12u);
     HeadlessGame game;
     game.form.初期設定();
-    ASSERT_EQ(tool::boardText(game.form), start);
+    ASSERT_EQ(testing::boardText(game.form), start);
     for (int depth = 0; depth <= 6; ++depth)
         EXPECT_EQ(tool::perft(game.form, depth, X, O), referencePerft(start, depth, 'x'))
             << "depth " << depth;
-    EXPECT_EQ(tool::boardText(game.form), start) << "perft leaves the board as it found it";
+    EXPECT_EQ(testing::boardText(game.form), start) << "perft leaves the board as it found it";
 
     // The command counts from the start, on the game's rules or on the engine's.
     for (const tool::Args& args : {tool::Args{"5"}, tool::Args{"5", "--fast"}}) {

@@ -17,7 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 
 // x is the human's side and o the computer's unless a test changes them.
-const std::string kStart = kStartBoard;
 const std::string kStartKey = "202,,,,210000,120000,,,,";
 
 // The board as it looks after `quarters` clockwise quarter turns about e5.
@@ -36,7 +35,7 @@ struct BookTest : GameFixture {
     WorkingDirectory workingDirectory{tempDir.path()};  // the game reads its book by bare name
     const fs::path dir = tempDir.path();
 
-    void SetUp() override { setBoard(kStart); }
+    void SetUp() override { setBoard(kStartBoard); }
     void load(const std::string& text) {
         std::ofstream(dir / "Quillet.定石", std::ios::binary) << text;
         form.定石ファイル読込();

@@ -24,12 +24,8 @@ struct ComputerTurn : GameFixture {
 
     // A game against the computer at this position, the computer to move.
     void vsComputer(const std::string& rows, int computer) {
-        setBoard(rows);
+        setPosition(rows, computer, computer);
         form.game_mode = Form1::mode_vs_computer;
-        form.computer_piece = computer;
-        form.human_piece = computer == X ? O : X;
-        form.side_to_move = computer;
-        form.other_side = form.human_piece;
         form.move_count = 0;
         form.last_move_count = 0;
         form.将棋盤_保存(0);
@@ -85,7 +81,7 @@ TEST_F(ComputerTurn, ComputerWithoutASquarePassesAndTheHumanMoves) {
 }
 
 TEST_F(ComputerTurn, MovePlayedRecordedAndTurnHandedToTheHuman) {
-    vsComputer(kStart, O);
+    vsComputer(kStartBoard, O);
     form.last_move_count = 5;  // a continuation stepped back from is abandoned
     EXPECT_EQ(form.com_打つ(), 1);
     EXPECT_TRUE(window.messages.empty());
@@ -109,10 +105,10 @@ TEST_F(ComputerTurn, MovePlayedRecordedAndTurnHandedToTheHuman) {
 }
 
 TEST_F(ComputerTurn, MoveNumbersAreRedrawnOnlyWhenShown) {
-    vsComputer(kStart, O);
+    vsComputer(kStartBoard, O);
     EXPECT_EQ(form.com_打つ(), 1);
     EXPECT_TRUE(filtered(log, "text ' 1'").empty());
-    vsComputer(kStart, O);
+    vsComputer(kStartBoard, O);
     window.checks[static_cast<int>(MenuCheck::TEJYUN)] = true;
     EXPECT_EQ(form.com_打つ(), 1);
     EXPECT_FALSE(filtered(log, "text ' 1'").empty());
@@ -150,7 +146,7 @@ TEST_F(ComputerTurn, MoveThatEndsTheGameIsRecordedBeforeTheEnd) {
 }
 
 TEST_F(ComputerTurn, BookMoveIsPlayedAfterTheSearchHasToured) {
-    vsComputer(kStart, O);
+    vsComputer(kStartBoard, O);
     loadBook(form, {bookLine(form.取得_文字列(0), 3, 5)});  // c5 rather than the search's f4
     log.clear();
     EXPECT_EQ(form.com_打つ(), 1);
@@ -160,7 +156,7 @@ TEST_F(ComputerTurn, BookMoveIsPlayedAfterTheSearchHasToured) {
 }
 
 TEST_F(ComputerTurn, BookMoveTheRulesForbidIsPassedOverForTheSearchsChoice) {
-    vsComputer(kStart, O);
+    vsComputer(kStartBoard, O);
     loadBook(form, {bookLine(form.取得_文字列(0), 1, 1)});
     EXPECT_EQ(form.com_打つ(), 1);
     EXPECT_EQ(form.board(1, 1), Form1::empty_code);
@@ -174,7 +170,7 @@ TEST_F(ComputerTurn, HintForTheHumanComesFromTheBookWithTheSidesExchanged) {
                O);
     const std::string line = bookLine(humanKey(form), 6, 3);  // a square the human can play
 
-    vsComputer(kStart, O);
+    vsComputer(kStartBoard, O);
     loadBook(form, {line});
     log.clear();
     EXPECT_EQ(form.com_打つ(), 1);
@@ -185,7 +181,7 @@ TEST_F(ComputerTurn, HintForTheHumanComesFromTheBookWithTheSidesExchanged) {
     EXPECT_EQ(form.board(6, 4), O);    // the pieces are back on their own sides
     EXPECT_EQ(form.board(4, 5), X);
 
-    vsComputer(kStart, O);
+    vsComputer(kStartBoard, O);
     loadBook(form, {line});
     window.checks[static_cast<int>(MenuCheck::SINAN)] = true;
     log.clear();
@@ -193,7 +189,7 @@ TEST_F(ComputerTurn, HintForTheHumanComesFromTheBookWithTheSidesExchanged) {
     EXPECT_TRUE(logged(kCoachHint));
 
     // Without a book line for the position the hint is withdrawn.
-    vsComputer(kStart, O);
+    vsComputer(kStartBoard, O);
     loadBook(form, {});
     form.hint_available = Form1::yes;
     form.com_打つ();
@@ -204,10 +200,8 @@ TEST_F(ComputerTurn, HintForTheHumanComesFromTheBookWithTheSidesExchanged) {
 
 struct ComputerGame : ComputerTurn {
     void twoHumans(const std::string& rows, int toMove) {
-        setBoard(rows);
+        setPosition(rows, toMove, form.computer_piece);
         form.game_mode = Form1::mode_two_humans;
-        form.side_to_move = toMove;
-        form.other_side = toMove == X ? O : X;
         log.clear();
     }
 };
@@ -254,7 +248,7 @@ TEST_F(ComputerGame, GoteFromNoGameMakesTheComputerPlayTheFirstMoveAtOnce) {
 }
 
 TEST_F(ComputerGame, SenteMidGameWithTheSecondPlayerToMoveMakesTheComputerMove) {
-    twoHumans(kStart, O);
+    twoHumans(kStartBoard, O);
     form.SENTE_Click();
     EXPECT_EQ(form.game_mode, Form1::mode_vs_computer);
     EXPECT_EQ(form.move_count, 1);
@@ -263,7 +257,7 @@ TEST_F(ComputerGame, SenteMidGameWithTheSecondPlayerToMoveMakesTheComputerMove) 
 }
 
 TEST_F(ComputerGame, GoteMidGameWithTheHumanToMoveWaitsForTheHuman) {
-    twoHumans(kStart, O);
+    twoHumans(kStartBoard, O);
     form.GOTE_Click();
     EXPECT_EQ(form.computer_piece, X);
     EXPECT_EQ(form.side_to_move, O);

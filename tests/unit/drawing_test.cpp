@@ -267,10 +267,10 @@ TEST_F(DrawingTest, MoveNumbersFollowOccupiedSquaresAndToggleOffByRedrawingPiece
 }
 
 TEST_F(DrawingTest, CoachingPictureSelectors) {
-    form.描画_指南(10.5, 3.1, 0);
-    form.描画_指南(10.5, 3.1, 1);
-    form.描画_指南(10.5, 3.1, 2);
-    form.描画_指南(10.5, 3.1, 3);
+    form.描画_指南(Form1::coach_left, Form1::coach_top, 0);
+    form.描画_指南(Form1::coach_left, Form1::coach_top, 1);
+    form.描画_指南(Form1::coach_left, Form1::coach_top, 2);
+    form.描画_指南(Form1::coach_left, Form1::coach_top, 3);
     EXPECT_EQ(log, (Log{"pic SINAN_SYOKYO @5297.5,2006.5", "pic SINAN_SIMASU @5297.5,2006.5",
                         "pic SINAN_MODO @5297.5,2006.5"}));
 }

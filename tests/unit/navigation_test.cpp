@@ -109,7 +109,7 @@ TEST_F(Navigation, BackOverAToMoveBlinksOnceClearsTheSquareAndTurnsItsCaptureBac
     EXPECT_EQ(between(withoutCrumbs(log), kCoachBlank, kPlayPlace), expected);
     EXPECT_EQ(countOf(log, kPlayPlace), 1);
     EXPECT_EQ(countOf(log, kPlayForbidden), 0);
-    EXPECT_EQ(boardText(), kStart);
+    EXPECT_EQ(boardText(), kStartBoard);
     EXPECT_EQ(form.move_count, 0);
     EXPECT_EQ(form.last_move_count, 1);
     EXPECT_EQ(form.side_to_move, Form1::first_code);
@@ -146,7 +146,7 @@ TEST_F(Navigation, EveryStepAnimatesExactlyTheDifferenceBetweenItsTwoPositions) 
 
 TEST_F(Navigation, TheSideToMoveComesFromTheRecordEvenAfterAPass) {
     // Position 1 follows a と move after which 歩 had to pass: と is to move again.
-    setBoard(kStart);
+    setBoard(kStartBoard);
     form.将棋盤_保存(0);
     form.game_mode = Form1::mode_two_humans;
     form.move_side[0] = Form1::first_code;
@@ -170,7 +170,7 @@ TEST_F(Navigation, TheSideToMoveComesFromTheRecordEvenAfterAPass) {
 }
 
 TEST_F(Navigation, AStepWithNothingToUndoShowsNoFramesButStillSounds) {
-    setBoard(kStart);
+    setBoard(kStartBoard);
     form.将棋盤_保存(0);
     form.将棋盤_保存(1);
     form.move_side[0] = form.move_side[1] = Form1::first_code;
@@ -273,7 +273,7 @@ TEST_F(Navigation, StartingOverLeavesTheStartPositionWithNoGame) {
     playRandom(6, 5);
     log.clear();
     form.SAISYO_Click();
-    EXPECT_EQ(boardText(), kStart);
+    EXPECT_EQ(boardText(), kStartBoard);
     EXPECT_EQ(form.game_mode, Form1::no_side);
     EXPECT_EQ(form.side_to_move, Form1::no_side);
     EXPECT_EQ(form.move_count, 0);
@@ -283,7 +283,7 @@ TEST_F(Navigation, StartingOverLeavesTheStartPositionWithNoGame) {
     log.clear();
     click(form, 4, 3);
     EXPECT_EQ(window.messages.back(), "開始|対局で始めて下さい");
-    EXPECT_EQ(boardText(), kStart);
+    EXPECT_EQ(boardText(), kStartBoard);
 }
 
 // ---- The hint after a step, with a book that knows the human's moves ----

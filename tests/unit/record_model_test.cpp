@@ -16,12 +16,12 @@ using namespace quillet::testing;
 namespace {
 
 constexpr int None = Form1::no_side;
-int other(int side) { return side == X ? O : X; }
+int other(int side) { return Form1::相手(side); }
 const char* sideName(int side) { return side == X ? "先手" : "後手"; }
 
 // What the record should hold, and what the player should see beside it.
 struct Model {
-    std::vector<std::string> positions{kStart};
+    std::vector<std::string> positions{kStartBoard};
     std::vector<int> sides{0};  // side to move in each position; 0 where nothing recorded it
     int current = 0;
     int mode = None;
@@ -61,7 +61,7 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
     int pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
 
     std::string keyFor(const std::string& b, int human) {
-        tool::setBoardText(oracle, b);
+        setBoardText(oracle, b);
         oracle.human_piece = human;
         oracle.computer_piece = other(human);
         return humanKey(oracle);
@@ -72,7 +72,7 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
         std::vector<std::string> lines;
         std::set<std::string> keys;
         for (int walk = 0; walk < 40; ++walk) {
-            std::string b = kStart;
+            std::string b = kStartBoard;
             char mover = 'x';
             const int length = pick(9);
             for (int ply = 0; ply <= length; ++ply) {
@@ -98,7 +98,7 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
     }
 
     std::optional<std::pair<int, int>> bookHint(const std::string& b) {
-        tool::setBoardText(oracle, b);
+        setBoardText(oracle, b);
         oracle.human_piece = m.human;
         oracle.computer_piece = m.computer;
         oracle.将棋盤_入替();
@@ -112,7 +112,7 @@ struct RecordModel : GameFixture, ::testing::WithParamInterface<unsigned> {
     // ---- The model's rules for each event ----
 
     void reset() {
-        m.positions = {kStart};
+        m.positions = {kStartBoard};
         m.sides = {0};
         m.current = 0;
         m.mode = None;
@@ -549,9 +549,9 @@ TEST(RecordAfterAPass, TheComputersPassRecordsTheHumanAsToMove) {
     Form1 form{window, clock, sound};
     form.初期設定();
     form.move_side[1] = Form1::no_side;  // what an unwritten entry holds
-    tool::setBoardText(form,
-                       ".........\n.........\n.........\n.........\n.........\n.........\n.........\n"
-                       ".........\nxxxxxo.o.\n");
+    setBoardText(form,
+                 ".........\n.........\n.........\n.........\n.........\n.........\n.........\n"
+                 ".........\nxxxxxo.o.\n");
     form.将棋盤_保存(0);
     form.game_mode = Form1::mode_vs_computer;
     form.human_piece = form.side_to_move = X;

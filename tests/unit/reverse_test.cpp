@@ -27,7 +27,7 @@ struct Reverse : ResetGameFixture {
         return out;
     }
 
-    static int other(int code) { return code == X ? O : X; }
+    static int other(int code) { return Form1::相手(code); }
 };
 
 TEST_F(Reverse, RefusedAtTheStartPositionWithSoundThenMessage) {
@@ -45,7 +45,7 @@ TEST_F(Reverse, RefusedAtTheStartPositionWithSoundThenMessage) {
     log.clear();
     form.GYAKU_Click();
     EXPECT_EQ(log, refusal);
-    EXPECT_EQ(boardText(), kStart);
+    EXPECT_EQ(boardText(), kStartBoard);
 }
 
 TEST_F(Reverse, TwoPlayersExchangeFacesRecordAndTurnWithoutAnimationOrSound) {
@@ -202,20 +202,17 @@ TEST_F(Reverse, AgainstTheComputerAfterBackToItsTurnTheHumanTakesItsPiecesAndNob
 // The computer's move leaves the human without a square: only one move, the human's pass
 // announced, and the computer keeps the turn until the next click.
 TEST_F(Reverse, TheComputerMovesOnlyOnceEvenWhenTheHumanMustPass) {
-    setBoard(
+    setPosition(
         "xo.......\n"
         ".........\n.........\n.........\n.........\n.........\n.........\n.........\n"
-        ".......ox\n");
+        ".......ox\n",
+        X, O);
     form.将棋盤_保存(0);
     form.将棋盤_保存(1);
     form.move_side[0] = O;
     form.move_side[1] = X;
     form.move_count = form.last_move_count = 1;
     form.game_mode = Form1::mode_vs_computer;
-    form.human_piece = X;
-    form.computer_piece = O;
-    form.side_to_move = X;
-    form.other_side = O;
     log.clear();
 
     form.GYAKU_Click();

@@ -22,8 +22,7 @@ struct RulesTest : GameFixture {
 
 TEST_F(RulesTest, StartPositionHasTheFourKnownMovesForEachSide) {
     form.初期設定();
-    EXPECT_EQ(boardText(), std::string(".........\n.........\n.........\n...ox....\n...xo....\n.........\n..."
-                                       "......\n.........\n.........\n"));
+    EXPECT_EQ(boardText(), kStartBoard);
     // と: c4 d3 e6 f5 ; 歩: c5 d6 e3 f4
     EXPECT_EQ(legal(X, O), (std::vector<std::pair<int, int>>{{3, 4}, {4, 3}, {5, 6}, {6, 5}}));
     EXPECT_EQ(legal(O, X), (std::vector<std::pair<int, int>>{{3, 5}, {4, 6}, {5, 3}, {6, 4}}));
@@ -162,7 +161,7 @@ TEST_F(RulesTest, AnimatedAndTentativeFlipsAgreeOnRandomPositions) {
         }
         setBoard(cells);
         const int side = trial % 2 ? X : O;
-        const int opp = side == X ? O : X;
+        const int opp = Form1::相手(side);
         for (int x = 1; x <= 9; ++x)
             for (int y = 1; y <= 9; ++y) {
                 if (form.置けるか(x, y, side, opp) != Form1::yes) continue;

@@ -102,7 +102,7 @@ struct PlainMinimax {
 struct Search : GameFixture {
     void computerPlays(int side) {
         form.computer_piece = side;
-        form.human_piece = side == X ? O : X;
+        form.human_piece = Form1::相手(side);
     }
     Square search() {
         int column = -1, row = -1;
@@ -198,7 +198,7 @@ TEST_F(Search, AgreesWithPlainMinimaxOnRandomPositions) {
             form.初期設定();
             const int plies = static_cast<int>(rng() % 72);
             for (int p = 0; p < plies; ++p) {
-                const int opponent = side == X ? O : X;
+                const int opponent = Form1::相手(side);
                 const auto squares = legalSquares(form, side, opponent);
                 if (!squares.empty()) play(form, squares[rng() % squares.size()], side, opponent);
                 side = opponent;

@@ -8,9 +8,6 @@ using namespace quillet::testing;
 
 namespace {
 
-const std::string kStartText =
-    ".........\n.........\n.........\n...ox....\n...xo....\n.........\n.........\n.........\n.........\n";
-
 TEST(StateDefaults, ConstantsHaveTheirAgreedValues) {
     EXPECT_EQ(Form1::empty_code, 2);
     EXPECT_EQ(Form1::first_code, 1);
@@ -28,7 +25,7 @@ struct ResetTest : GameFixture {};
 
 TEST_F(ResetTest, ResetGivesTheStartPositionWithNoGameAndClearsTheStatusArea) {
     form.初期設定();
-    EXPECT_EQ(boardText(), kStartText);
+    EXPECT_EQ(boardText(), kStartBoard);
     EXPECT_EQ(form.side_to_move, Form1::no_side);
     EXPECT_EQ(form.game_mode, Form1::no_side);
     EXPECT_EQ(form.move_count, 0);
@@ -59,7 +56,7 @@ TEST_F(ResetTest, ResetInTheMiddleOfAGameKeepsThePlayersAndTheOldRecord) {
     form.move_x[5] = 6;
     setBoard(std::string(81, 'x'));
     form.初期設定();
-    EXPECT_EQ(boardText(), kStartText);
+    EXPECT_EQ(boardText(), kStartBoard);
     EXPECT_EQ(form.game_mode, Form1::no_side);
     EXPECT_EQ(form.human_piece, O);
     EXPECT_EQ(form.computer_piece, X);
@@ -86,7 +83,7 @@ TEST_F(ResetTest, SaveCopiesThePlayAreaAndExchangeSwapsOnlyPieces) {
     EXPECT_EQ(form.board(5, 5), X);
     EXPECT_EQ(form.調査_駒数(Form1::empty_code), 77);
     form.将棋盤_入替();
-    EXPECT_EQ(boardText(), kStartText);
+    EXPECT_EQ(boardText(), kStartBoard);
     // The record is not touched by the exchange.
     EXPECT_EQ(form.position_record[0](5, 4), X);
 }

@@ -119,7 +119,7 @@ TEST_F(TwoPlayerTest, AWholeGameKeepsTheRecordAndEndsWithTheResult) {
         std::vector<std::pair<int, int>> legal;
         for (int x = 1; x <= 9; ++x)
             for (int y = 1; y <= 9; ++y)
-                if (form.置けるか(x, y, side, side == X ? O : X)) legal.push_back({x, y});
+                if (form.置けるか(x, y, side, Form1::相手(side))) legal.push_back({x, y});
         const std::size_t before = window.messages.size();
         if (legal.empty()) {
             click(1, 1);  // case a or b: the click is used up
@@ -132,7 +132,7 @@ TEST_F(TwoPlayerTest, AWholeGameKeepsTheRecordAndEndsWithTheResult) {
         // Sometimes an illegal click first: it changes nothing.
         const int movesBefore = form.move_count;
         click(9, 9);
-        if (form.board(9, 9) == Form1::empty_code && !form.置けるか(9, 9, side, side == X ? O : X)) {
+        if (form.board(9, 9) == Form1::empty_code && !form.置けるか(9, 9, side, Form1::相手(side))) {
             ASSERT_EQ(form.move_count, movesBefore);
         }
         if (form.move_count != movesBefore) {  // i9 happened to be legal
@@ -168,10 +168,8 @@ TEST_F(TwoPlayerTest, AWholeGameKeepsTheRecordAndEndsWithTheResult) {
 
 TEST_F(TwoPlayerTest, SideWithoutAMovePassesOnAnyBoardClick) {
     // と to move has no square (its b1 piece is against the edge); 歩 can play c1.
-    setBoard("ox......." + std::string(72, '.'));
+    setPosition("ox......." + std::string(72, '.'), X);
     form.game_mode = Form1::mode_two_humans;
-    form.side_to_move = X;
-    form.other_side = O;
     click(5, 5);
     ASSERT_FALSE(window.messages.empty());
     EXPECT_EQ(window.messages.back(), "先手|PASS");
@@ -187,10 +185,8 @@ TEST_F(TwoPlayerTest, SideWithoutAMovePassesOnAnyBoardClick) {
 
 TEST_F(TwoPlayerTest, OpponentWithoutAReplyPassesAndTheMoverKeepsTheTurn) {
     // と plays c9 turning b9; 歩's only piece b1 then has nothing to bracket, while と can take it.
-    setBoard("xo......." + std::string(63, '.') + "xo.......");
+    setPosition("xo......." + std::string(63, '.') + "xo.......", X);
     form.game_mode = Form1::mode_two_humans;
-    form.side_to_move = X;
-    form.other_side = O;
     form.move_side[0] = X;
     click(3, 9);
     ASSERT_FALSE(window.messages.empty());
@@ -204,12 +200,8 @@ TEST_F(TwoPlayerTest, OpponentWithoutAReplyPassesAndTheMoverKeepsTheTurn) {
 
 struct GameEndTest : TwoPlayerTest {
     void endWith(const std::string& cells, int mode, int human) {
-        setBoard(cells);
+        setPosition(cells, X, Form1::相手(human));
         form.game_mode = mode;
-        form.human_piece = human;
-        form.computer_piece = human == X ? O : X;
-        form.side_to_move = X;
-        form.other_side = O;
         window.answers = {true};
         log.clear();
         form.終了();

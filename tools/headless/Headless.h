@@ -7,9 +7,9 @@
 #include <stdexcept>
 
 #include "game/Form1.h"
-#include "sound/SoundLibrary.h"
-#include "ui/Clock.h"
-#include "ui/Window.h"
+#include "seam/Clock.h"
+#include "seam/SoundLibrary.h"
+#include "seam/Window.h"
 
 namespace quillet {
 

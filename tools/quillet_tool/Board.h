@@ -1,45 +1,50 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The one bridge between Form1's board and the two other forms a position takes outside the
-// game: text, nine rows of nine cells (x for と, o for 歩, . for an empty square, row 1 first),
-// and the engine's bit sets. quillet-tool, the engine and book tests and the test fixtures all
-// go through here.
+// Positions for the tools that play (bench, match, selfplay, bookgain), kept as values
+// (Form1::Position) and played by the game's own rules and computer; and the one bridge
+// between them and the engine's bit sets.
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "game/Form1.h"
 #include "tools/engine/Bitboard.h"
+#include "tools/headless/Headless.h"
 
 namespace quillet::tool {
 
-// The letter of a cell code: x, o, . for empty, ? for any other code.
-constexpr char cellLetter(int code) {
-    return code == Form1::first_code    ? 'x'
-           : code == Form1::second_code ? 'o'
-           : code == Form1::empty_code  ? '.'
-                                        : '?';
-}
+// The position as the engine sees it, its side to move's pieces its own.
+engine::Position enginePosition(const Form1::Position& p);
+// The engine's position with `mover`'s pieces (a cell code) to move, and the computer on them.
+Form1::Position gamePosition(const engine::Position& p, int mover);
 
-// Sets the play area from 81 cells of x, o and . (anything else, line breaks included, is
-// passed over) and empties the ring round it. Throws std::invalid_argument unless there are 81.
-void setBoardText(Form1& form, const std::string& rows);
+using Square = std::pair<int, int>;  // column, row
 
-// A board or a recorded position as text: nine lines of nine letters, each ended by '\n'.
-template <int N>
-std::string boardText(const Grid<N>& cells) {
-    std::string out;
-    for (int y = 1; y <= 9; ++y) {
-        for (int x = 1; x <= 9; ++x) out += cellLetter(cells(x, y));
-        out += '\n';
-    }
-    return out;
-}
-inline std::string boardText(const Form1& form) { return boardText(form.board); }
+// The legal squares of `side` on f's board, in the game's scan order (column, then row).
+std::vector<Square> legalSquares(const Form1& f, int side);
+// p after its side to move plays the legal square (x, y), flipped by the game's rules on
+// `rules`' board, with the other side to move.
+Form1::Position played(Form1& rules, const Form1::Position& p, int x, int y);
 
-// The board as the engine sees it with `mover`'s pieces (a cell code) to move.
-engine::Position enginePosition(const Form1& form, int mover);
-// Puts the engine's position on the board with `mover`'s pieces as its side to move; the ring
-// is emptied. Nothing else of the form changes.
-void setEnginePosition(Form1& form, const engine::Position& p, int mover);
+// A player picks a legal square for the side to move of a position that has one.
+class Player {
+public:
+    virtual ~Player() = default;
+    virtual Square choose(const Form1::Position& p) = 0;
+    int bookMoves = 0;
+};
+
+// The game's computer on the side to move (Form1::COM手選択), with a book or without (the
+// search alone). The search is skipped on a book move: nothing is shown and it changes nothing.
+class GameComputer : public Player {
+public:
+    explicit GameComputer(const std::string& bookPath = "");
+    int bookLines() const { return game_.form.book_line_count; }
+    Square choose(const Form1::Position& p) override;
+
+private:
+    HeadlessGame game_;
+};
 
 }  // namespace quillet::tool

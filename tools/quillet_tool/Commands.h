@@ -77,9 +77,9 @@ struct BenchTotals {
 };
 BenchTotals bench(int timingRuns);
 
-// Reads a position file (9 rows of 9 of x o ., then "computer x|o") into form's board and
-// sides. Throws InputError naming the file and line on malformed input.
-void loadPositionFile(const std::string& path, Form1& form);
+// Reads a position file (9 rows of 9 of x o ., then "computer x|o"): the computer to move.
+// Throws InputError naming the file and line on malformed input.
+Form1::Position readPositionFile(const std::string& path);
 // Square as text: column letter and row digit, "e6".
 std::string squareName(int column, int row);
 

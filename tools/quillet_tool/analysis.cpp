@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <utility>
 #include <vector>
 
+#include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
 
 namespace quillet::tool {
@@ -17,20 +17,13 @@ CommandLine positionLine(const std::string& summary) {
     return CommandLine(summary).argument("FILE", "missing position file");
 }
 
-// Plays the legal square (x, y) for side on the board, without animation.
-void play(Form1& f, int x, int y, int side, int opponent) {
-    f.反転_仮(x, y, side, opponent);
-    f.board(x, y) = side;
-}
-
-// One game with the search playing both sides from the position on the board.
-void selfPlay(Form1& f, int side, BenchTotals& totals) {
+// One game with the search playing both sides from p.
+void selfPlay(Form1& f, Form1::Position p, BenchTotals& totals) {
     ++totals.games;
-    int opponent = side == Form1::first_code ? Form1::second_code : Form1::first_code;
     for (;;) {
-        if (f.置き場所があるか(side, opponent) == Form1::yes) {
-            f.computer_piece = side;
-            f.human_piece = opponent;
+        p.computer_piece = p.side_to_move;
+        f.局面_設定(p);
+        if (f.置き場所があるか(f.computer_piece, f.human_piece) == Form1::yes) {
             int column = 0, row = 0;
             const long before = f.evaluation_calls;
             // The search is deterministic and leaves the board as it was, so it is timed as the
@@ -46,33 +39,21 @@ void selfPlay(Form1& f, int side, BenchTotals& totals) {
             }
             totals.seconds.push_back(fastest);
             totals.evaluations += (f.evaluation_calls - before) / totals.timing_runs;
-            play(f, column, row, side, opponent);
-        } else if (f.置き場所があるか(opponent, side) == Form1::no) {
+            p = played(f, p, column, row);
+        } else if (f.置き場所があるか(f.human_piece, f.computer_piece) == Form1::no) {
             return;
+        } else {
+            p.side_to_move = Form1::相手(p.side_to_move);
         }
-        std::swap(side, opponent);
     }
 }
-
-// Legal squares of side, in scan order.
-std::vector<std::pair<int, int>> legalSquares(const Form1& f, int side, int opponent) {
-    std::vector<std::pair<int, int>> squares;
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y)
-            if (f.置けるか(x, y, side, opponent) == Form1::yes) squares.emplace_back(x, y);
-    return squares;
-}
-
-}  // namespace
-
-namespace {
 
 // The search's square in the position file, with its value and the evaluations it made when
 // `info`; "none" when the computer has no legal square.
 int searchCommand(const std::string& file, const Output& o, bool info) {
     HeadlessGame game;
     Form1& f = game.form;
-    loadPositionFile(file, f);
+    f.局面_設定(readPositionFile(file));
     if (f.置き場所があるか(f.computer_piece, f.human_piece) == Form1::no) {
         std::fprintf(o.out, "none\n");
         return 0;
@@ -129,7 +110,7 @@ int searchinfoCommand(const Args& args, const Output& o) {
 int evalCommand(const Args& args, const Output& o) {
     HeadlessGame game;
     Form1& f = game.form;
-    loadPositionFile(evalLine().parse(args).text("FILE"), f);
+    f.局面_設定(readPositionFile(evalLine().parse(args).text("FILE")));
     std::fprintf(o.out, "%d\n", f.得点取得(f.computer_piece, f.human_piece));
     return 0;
 }
@@ -137,7 +118,7 @@ int evalCommand(const Args& args, const Output& o) {
 int safeCommand(const Args& args, const Output& o) {
     HeadlessGame game;
     Form1& f = game.form;
-    loadPositionFile(safeLine().parse(args).text("FILE"), f);
+    f.局面_設定(readPositionFile(safeLine().parse(args).text("FILE")));
     std::fprintf(o.out, "%d %d\n", f.安全駒数(Form1::first_code, Form1::second_code),
                  f.安全駒数(Form1::second_code, Form1::first_code));
     return 0;
@@ -150,21 +131,15 @@ BenchTotals bench(int timingRuns) {
     totals.timing_runs = timingRuns;
     HeadlessGame game;
     Form1& f = game.form;
-    const int first = Form1::first_code, second = Form1::second_code;
-
     f.初期設定();
-    selfPlay(f, first, totals);
-    f.初期設定();
-    const Grid<12> start = f.board;
-    for (const auto& [x1, y1] : legalSquares(f, first, second)) {
-        f.board = start;
-        play(f, x1, y1, first, second);
-        const Grid<12> afterOne = f.board;
-        for (const auto& [x2, y2] : legalSquares(f, second, first)) {
-            f.board = afterOne;
-            play(f, x2, y2, second, first);
-            selfPlay(f, first, totals);
-        }
+    Form1::Position start = f.局面_取得();
+    start.side_to_move = Form1::first_code;
+    selfPlay(f, start, totals);
+    f.局面_設定(start);
+    for (const auto& [x1, y1] : legalSquares(f, Form1::first_code)) {
+        const Form1::Position afterOne = played(f, start, x1, y1);
+        for (const auto& [x2, y2] : legalSquares(f, Form1::second_code))
+            selfPlay(f, played(f, afterOne, x2, y2), totals);
     }
     return totals;
 }

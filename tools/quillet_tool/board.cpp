@@ -1,53 +1,57 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/quillet_tool/Board.h"
 
-#include <stdexcept>
-
 namespace quillet::tool {
 
-namespace {
-
-int opposite(int side) { return side == Form1::first_code ? Form1::second_code : Form1::first_code; }
-
-void emptyBoard(Form1& form) {
-    for (int x = 0; x <= 11; ++x)
-        for (int y = 0; y <= 11; ++y) form.board(x, y) = Form1::empty_code;
-}
-
-}  // namespace
-
-void setBoardText(Form1& form, const std::string& rows) {
-    std::string cells;
-    for (char c : rows)
-        if (c == 'x' || c == 'o' || c == '.') cells += c;
-    if (cells.size() != 81) throw std::invalid_argument("board text needs 81 cells of x, o and .");
-    emptyBoard(form);
+engine::Position enginePosition(const Form1::Position& p) {
+    engine::Position e;
     for (int y = 1; y <= 9; ++y)
         for (int x = 1; x <= 9; ++x) {
-            const char c = cells[(y - 1) * 9 + (x - 1)];
-            if (c == 'x') form.board(x, y) = Form1::first_code;
-            if (c == 'o') form.board(x, y) = Form1::second_code;
+            if (p.cells(x, y) == p.side_to_move) e.own |= engine::bitAt(x, y);
+            if (p.cells(x, y) == Form1::相手(p.side_to_move)) e.opp |= engine::bitAt(x, y);
         }
+    return e;
 }
 
-engine::Position enginePosition(const Form1& form, int mover) {
-    engine::Position p;
+Form1::Position gamePosition(const engine::Position& e, int mover) {
+    Form1::Position p;
+    p.side_to_move = p.computer_piece = mover;
     for (int y = 1; y <= 9; ++y)
         for (int x = 1; x <= 9; ++x) {
-            const int c = form.board(x, y);
-            if (c == mover) p.own |= engine::bitAt(x, y);
-            if (c == opposite(mover)) p.opp |= engine::bitAt(x, y);
+            if (e.own & engine::bitAt(x, y)) p.cells(x, y) = mover;
+            if (e.opp & engine::bitAt(x, y)) p.cells(x, y) = Form1::相手(mover);
         }
     return p;
 }
 
-void setEnginePosition(Form1& form, const engine::Position& p, int mover) {
-    emptyBoard(form);
-    for (int y = 1; y <= 9; ++y)
-        for (int x = 1; x <= 9; ++x) {
-            if (p.own & engine::bitAt(x, y)) form.board(x, y) = mover;
-            if (p.opp & engine::bitAt(x, y)) form.board(x, y) = opposite(mover);
-        }
+std::vector<Square> legalSquares(const Form1& f, int side) {
+    std::vector<Square> squares;
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y)
+            if (f.置けるか(x, y, side, Form1::相手(side)) == Form1::yes) squares.emplace_back(x, y);
+    return squares;
+}
+
+Form1::Position played(Form1& rules, const Form1::Position& p, int x, int y) {
+    rules.局面_設定(p);
+    rules.反転_仮(x, y, p.side_to_move, Form1::相手(p.side_to_move));
+    rules.board(x, y) = p.side_to_move;
+    Form1::Position next = rules.局面_取得();
+    next.side_to_move = Form1::相手(p.side_to_move);
+    return next;
+}
+
+GameComputer::GameComputer(const std::string& bookPath) {
+    if (!bookPath.empty()) game_.form.定石ファイル読込(bookPath);
+}
+
+Square GameComputer::choose(const Form1::Position& p) {
+    Form1::Position mine = p;
+    mine.computer_piece = p.side_to_move;
+    game_.form.局面_設定(mine);
+    int column = 0, row = 0;
+    if (game_.form.COM手選択(column, row, false) == Form1::yes) ++bookMoves;
+    return {column, row};
 }
 
 }  // namespace quillet::tool

@@ -28,7 +28,7 @@ int stringCommand(const Args& args, const Output& o) {
     const ParsedArgs parsed = stringLine().parse(args);
     const int orientation = static_cast<int>(parsed.number("ORIENTATION"));
     HeadlessGame game;
-    loadPositionFile(parsed.text("FILE"), game.form);
+    game.form.局面_設定(readPositionFile(parsed.text("FILE")));
     std::fprintf(o.out, "%s\n", game.form.取得_文字列(orientation).c_str());
     return 0;
 }
@@ -40,7 +40,7 @@ int lookupCommand(const Args& args, const Output& o) {
     if (std::filesystem::is_directory(book) || !std::ifstream(book))
         throw InputError("cannot open book file '" + book + "'");
     HeadlessGame game;
-    loadPositionFile(parsed.text("FILE"), game.form);
+    game.form.局面_設定(readPositionFile(parsed.text("FILE")));
     game.form.定石ファイル読込(book);
     int column = 0, row = 0;
     if (game.form.調査_定石有無(column, row) == Form1::yes)

@@ -27,24 +27,14 @@ struct Measured {
     int ply = 0;
 };
 
-// The game's search on `p` with the computer as the side to move, as a bit index.
-int gameSearchMove(HeadlessGame& game, const engine::Position& p) {
-    Form1& f = game.form;
-    f.computer_piece = Form1::first_code;
-    f.human_piece = Form1::second_code;
-    setEnginePosition(f, p, Form1::first_code);
-    int column = 0, row = 0;
-    f.COM置場所取得(column, row);
-    return engine::squareIndex(column, row);
-}
-
 // The book's move and the game's search's move in `p`, and how much more the engine values the
 // book's.
-Measured measure(HeadlessGame& game, engine::Searcher& searcher, const engine::Position& p, int bookMove,
+Measured measure(GameComputer& computer, engine::Searcher& searcher, const engine::Position& p, int bookMove,
                  int depth) {
     Measured m;
     m.bookMove = bookMove;
-    m.searchMove = gameSearchMove(game, p);
+    const auto [column, row] = computer.choose(gamePosition(p, Form1::first_code));
+    m.searchMove = engine::squareIndex(column, row);
     m.ply = engine::popcount(p.own | p.opp) - 4;
     if (m.searchMove != m.bookMove) {
         // Each move's value: the opponent's best reply searched one ply less, negated.
@@ -93,9 +83,9 @@ std::vector<Measured> measureAll(const BookMoves& book, int depth, const Output&
     engine::forEachIndex(
         book.positions.size(), threads,
         [&] {
-            return [&, game = std::make_unique<HeadlessGame>(),
+            return [&, computer = std::make_unique<GameComputer>(),
                     searcher = engine::Searcher(20)](std::size_t i) mutable {
-                results[i] = measure(*game, searcher, book.positions[i], book.moves[i], depth);
+                results[i] = measure(*computer, searcher, book.positions[i], book.moves[i], depth);
             };
         },
         throttle,

@@ -8,15 +8,15 @@
 // (the same random stream in both games), so the two results differ only by the book.
 // --opponent-depth D makes that opponent the bitboard engine searching D plies.
 //
-// The computer is the game's own procedures: the book lookup (taken when the rules allow the
-// square, as the computer's turn does) and the three-ply search.
+// The computer is the game's own choice (Form1::COM手選択): the book's move when the rules allow
+// it, else the three-ply search's.
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,95 +28,34 @@
 namespace quillet::tool {
 namespace {
 
+using Position = Form1::Position;
+
 constexpr int X = Form1::first_code;
 constexpr int O = Form1::second_code;
 constexpr int kRandomOpponentMoves = 4;
 
-int opposite(int side) { return side == X ? O : X; }
-
-struct Position {
-    std::string board;  // as text (Board.h)
-    int mover = X;
-};
-
-// The position on f's board, the computer on the side to move.
-void put(Form1& f, const Position& p) {
-    setBoardText(f, p.board);
-    f.computer_piece = p.mover;
-    f.human_piece = opposite(p.mover);
-}
-
 Position startPosition(Form1& f) {
     f.初期設定();
-    return {boardText(f), X};
+    Position p = f.局面_取得();
+    p.side_to_move = X;
+    return p;
 }
 
-// p after its side to move plays (x, y), which must be legal, flipped by the game's own rules.
-Position play(Form1& f, const Position& p, int x, int y) {
-    put(f, p);
-    f.反転(x, y, p.mover, opposite(p.mover));
-    f.board(x, y) = p.mover;
-    return {boardText(f), opposite(p.mover)};
+// The legal squares of p's side to move, p put on f's board.
+std::vector<Square> legalIn(Form1& f, const Position& p) {
+    f.局面_設定(p);
+    return legalSquares(f, p.side_to_move);
 }
-
-std::vector<std::pair<int, int>> legalSquares(Form1& f, const Position& p) {
-    put(f, p);
-    std::vector<std::pair<int, int>> squares;
-    for (int x = 1; x <= 9; ++x)
-        for (int y = 1; y <= 9; ++y)
-            if (f.board(x, y) == Form1::empty_code &&
-                f.置けるか(x, y, p.mover, opposite(p.mover)) == Form1::yes)
-                squares.emplace_back(x, y);
-    return squares;
-}
-
-// A player picks a legal square for the side to move of a position that has one.
-class Player {
-public:
-    virtual ~Player() = default;
-    virtual std::pair<int, int> choose(const Position& p) = 0;
-    int bookMoves = 0;
-};
-
-// The game's computer, with the book loaded or not.
-class GameComputer : public Player {
-public:
-    explicit GameComputer(const std::string& bookPath) {
-        if (!bookPath.empty()) game_.form.定石ファイル読込(bookPath);
-    }
-    int bookLines() const { return game_.form.book_line_count; }
-
-    std::pair<int, int> choose(const Position& p) override {
-        Form1& f = game_.form;
-        put(f, p);
-        // The game runs its search even on a book move (its marker tour); its choice is not
-        // used then, and the search leaves the board as it was, so here it is skipped.
-        int column = 0, row = 0;
-        if (f.book_line_count > 0 && f.調査_定石有無(column, row) == Form1::yes && 1 <= column &&
-            column <= 9 && 1 <= row && row <= 9 &&
-            f.置けるか(column, row, f.computer_piece, f.human_piece) == Form1::yes) {
-            ++bookMoves;
-            return {column, row};
-        }
-        f.COM置場所取得(column, row);
-        return {column, row};
-    }
-
-private:
-    HeadlessGame game_;
-};
 
 class EnginePlayer : public Player {
 public:
     explicit EnginePlayer(int depth) : depth_(depth), searcher_(18) {}
-    std::pair<int, int> choose(const Position& p) override {
-        put(game_.form, p);
-        const int move = searcher_.search(enginePosition(game_.form, p.mover), depth_).move;
+    Square choose(const Position& p) override {
+        const int move = searcher_.search(enginePosition(p), depth_).move;
         return {engine::columnOf(move), engine::rowOf(move)};
     }
 
 private:
-    HeadlessGame game_;
     int depth_;
     engine::Searcher searcher_;
 };
@@ -132,15 +71,15 @@ struct Result {
 Result playOut(Form1& rules, Position p, Player& tested, int side, Player& opponent, std::mt19937* random) {
     int randomLeft = random ? kRandomOpponentMoves : 0;
     for (int passes = 0; passes < 2;) {
-        const auto squares = legalSquares(rules, p);
+        const auto squares = legalIn(rules, p);
         if (squares.empty()) {
-            p.mover = opposite(p.mover);
+            p.side_to_move = Form1::相手(p.side_to_move);
             ++passes;
             continue;
         }
         passes = 0;
-        std::pair<int, int> square;
-        if (p.mover == side) {
+        Square square;
+        if (p.side_to_move == side) {
             square = tested.choose(p);
         } else if (randomLeft > 0) {
             --randomLeft;
@@ -148,13 +87,14 @@ Result playOut(Form1& rules, Position p, Player& tested, int side, Player& oppon
         } else {
             square = opponent.choose(p);
         }
-        p = play(rules, p, square.first, square.second);
+        p = played(rules, p, square.first, square.second);
     }
     Result r;
-    for (char c : p.board) {
-        if (c == cellLetter(side)) ++r.ownDiscs;
-        if (c == cellLetter(opposite(side))) ++r.otherDiscs;
-    }
+    for (int x = 1; x <= 9; ++x)
+        for (int y = 1; y <= 9; ++y) {
+            r.ownDiscs += p.cells(x, y) == side;
+            r.otherDiscs += p.cells(x, y) == Form1::相手(side);
+        }
     return r;
 }
 
@@ -222,12 +162,11 @@ void randomPairs(Match& match, const MatchOptions& m, const Output& o) {
 // The start, then every distinct position two plies in.
 std::vector<Position> openings(Form1& rules, const Position& start) {
     std::vector<Position> all{start};
-    std::set<std::string> seen;
-    for (const auto& [x1, y1] : legalSquares(rules, start)) {
-        const Position one = play(rules, start, x1, y1);
-        for (const auto& [x2, y2] : legalSquares(rules, one)) {
-            Position two = play(rules, one, x2, y2);
-            if (seen.insert(two.board).second) all.push_back(std::move(two));
+    for (const auto& [x1, y1] : legalIn(rules, start)) {
+        const Position one = played(rules, start, x1, y1);
+        for (const auto& [x2, y2] : legalIn(rules, one)) {
+            const Position two = played(rules, one, x2, y2);
+            if (std::find(all.begin() + 1, all.end(), two) == all.end()) all.push_back(two);
         }
     }
     return all;

@@ -8,9 +8,10 @@
 #include <fstream>
 #include <random>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
+#include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
 
 namespace quillet::tool {
@@ -94,14 +95,7 @@ private:
         form_.Form_MouseUp(1, 0, 0, 0);
     }
 
-    std::vector<std::pair<int, int>> legal(int side) const {
-        const int opponent = side == Form1::first_code ? Form1::second_code : Form1::first_code;
-        std::vector<std::pair<int, int>> squares;
-        for (int x = 1; x <= 9; ++x)
-            for (int y = 1; y <= 9; ++y)
-                if (form_.置けるか(x, y, side, opponent) == Form1::yes) squares.emplace_back(x, y);
-        return squares;
-    }
+    std::vector<Square> legal(int side) const { return legalSquares(form_, side); }
 
     bool gameOver() const { return form_.game_mode == Form1::no_side; }
 
@@ -132,8 +126,7 @@ private:
             if (f.last_move_count > 0 && f.move_side[f.move_count] != f.side_to_move)
                 fail("move_side[move_count] is " + std::to_string(f.move_side[f.move_count]) +
                      ", side_to_move " + std::to_string(f.side_to_move));
-            if (f.other_side !=
-                (f.side_to_move == Form1::first_code ? Form1::second_code : Form1::first_code))
+            if (f.other_side != Form1::相手(f.side_to_move))
                 fail("other_side is not the opponent of side_to_move");
         }
         for (int k = 1; k <= f.move_count; ++k)
@@ -179,7 +172,7 @@ private:
     }
 
     // The human's side, played as the computer would: the book's hint when it is playable,
-    // otherwise the search run for the human's pieces.
+    // otherwise the search for the human's pieces, on a copy of the position.
     void humanMove() {
         Form1& f = form_;
         const auto squares = legal(f.human_piece);
@@ -193,9 +186,9 @@ private:
             f.置けるか(f.hint_x, f.hint_y, f.human_piece, f.computer_piece) == Form1::yes) {
             x = f.hint_x, y = f.hint_y;
         } else {
-            std::swap(f.human_piece, f.computer_piece);
-            f.COM置場所取得(x, y);
-            std::swap(f.human_piece, f.computer_piece);
+            Form1::Position p = f.局面_取得();
+            p.side_to_move = f.human_piece;
+            std::tie(x, y) = humanSearch_.choose(p);
         }
         action_ = "the human's move " + squareName(x, y);
         click(x, y);
@@ -260,6 +253,7 @@ private:
     std::mt19937_64 random_;
     HeadlessGame game_state_;
     Form1& form_ = game_state_.form;
+    GameComputer humanSearch_;  // without a book: the search alone
     long game_ = 0;
     std::string action_;
     long movesChecked_ = 0;

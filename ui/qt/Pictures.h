@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QString>
 
-#include "ui/Window.h"
+#include "seam/Window.h"
 
 namespace quillet::ui {
 

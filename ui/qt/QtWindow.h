@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/Window.h"
+#include "seam/Window.h"
 #include "ui/qt/HandlerGate.h"
 #include "ui/qt/HeldInput.h"
 #include "ui/qt/LiveWait.h"

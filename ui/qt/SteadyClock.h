@@ -4,7 +4,7 @@
 // slices, and between them the window answers the window system (LiveWait.h), so a wait never
 // makes the window look hung.
 
-#include "ui/Clock.h"
+#include "seam/Clock.h"
 
 namespace quillet {
 
