@@ -19,7 +19,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 expect() {
   local status="$1" out="$2" err="$3" rc
   shift 4
-  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 20 "$@" >"$work/out" 2>"$work/err"
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout -k 5 120 "$@" >"$work/out" 2>"$work/err"
   rc=$?
   [ "$rc" -eq "$status" ] || fail "$*: exit $rc, not $status; stderr: $(head -3 "$work/err")"
   for stream in out err; do

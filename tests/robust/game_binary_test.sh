@@ -11,13 +11,38 @@
 #   and draw its start-up frame: the Qt surface test's checks that hold for any label font run
 #   under the same fonts.
 # terminate: a running game (offscreen, with its sound device open) ends on SIGTERM.
+# Every wait is a poll with a deadline far beyond a busy machine's first start (a fresh system's
+# first Qt start builds the font cache, over 20 s), and a game this script started is ended on
+# every way out of it.
 set -uo pipefail
 
 mode="$1"
 game="$2"
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+pid=""
+end_game() {
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  fi
+  rm -rf "$work"
+}
+trap end_game EXIT
+trap 'exit 1' INT TERM HUP
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# poll SECONDS COMMAND...: until the command succeeds (status 0) or the game has ended (status 1)
+# or the seconds are up (status 2).
+poll() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    kill -0 "$pid" 2>/dev/null || return 1
+    [ "$SECONDS" -lt "$deadline" ] || return 2
+    sleep 0.1
+  done
+}
+running() { kill -0 "$pid" 2>/dev/null; }
+ended() { ! running; }
 export SDL_AUDIODRIVER=dummy
 # Nothing of the desktop's Qt settings reaches the game: it runs at its own scale, style and theme
 # (the list of tests/qt/QtEnvironment.cpp).
@@ -30,7 +55,7 @@ unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENA
 
 case "$mode" in
 no-display)
-  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 20 "$game" >"$work/out" 2>"$work/err"
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout -k 5 120 "$game" >"$work/out" 2>"$work/err"
   rc=$?
   cat "$work/err"
   [ "$rc" -ne 124 ] || fail "the game waited instead of exiting"
@@ -50,11 +75,19 @@ no-japanese-font)
     echo "$FONTCONFIG_FILE offers no font: DejaVu is missing (scripts/setup.sh installs fonts-dejavu-core)"
     exit 77
   fi
-  (cd "$work" && QT_QPA_PLATFORM=offscreen timeout -k 5 5 "$game" >"$work/out" 2>"$work/err")
-  rc=$?
+  (cd "$work" && QT_QPA_PLATFORM=offscreen exec "$game" >"$work/out" 2>"$work/err") &
+  pid=$!
+  # The note comes once the fonts are read; the game then runs on until it is told to end.
+  poll 120 grep -Eq "no Japanese font.*; using [^ ].*" "$work/err"
+  case $? in
+  1) wait "$pid"; fail "the game did not keep running (exit $?): $(cat "$work/err")" ;;
+  2) fail "no note naming the fallback font within 120 s: $(cat "$work/err")" ;;
+  esac
   cat "$work/err"
-  [ "$rc" -eq 124 ] || fail "the game did not keep running (exit $rc)"
-  grep -Eq "no Japanese font.*; using [^ ].*" "$work/err" || fail "no note naming the fallback font"
+  running || fail "the game ended after naming its fallback"
+  kill -TERM "$pid"
+  wait "$pid"
+  pid=""
   # Board, logo, labels and grid lines, checked the ways that hold for any label font: a fallback
   # font's labels may dip into the squares beside them, so not the pixel-exact squares.
   QUILLET_TEST_FONTCONFIG="$FONTCONFIG_FILE" "$surface_test" \
@@ -69,20 +102,18 @@ no-japanese-font)
 terminate)
   (cd "$work" && QT_QPA_PLATFORM=offscreen exec "$game" >"$work/out" 2>"$work/err") &
   pid=$!
-  # Until the sound device is open (SDL's audio thread runs), at most 20 s.
-  for _ in $(seq 200); do
-    kill -0 "$pid" 2>/dev/null || break
-    grep -qs '^SDLAudio' /proc/"$pid"/task/*/comm && break
-    sleep 0.1
-  done
-  kill -0 "$pid" 2>/dev/null || fail "the game did not start: $(cat "$work/err")"
-  grep -qs '^SDLAudio' /proc/"$pid"/task/*/comm || fail "the game did not open its sound device"
+  # Until the sound device is open (SDL's audio thread runs).
+  audio_open() { grep -qs '^SDLAudio' /proc/"$pid"/task/*/comm; }
+  poll 120 audio_open
+  case $? in
+  1) fail "the game did not start: $(cat "$work/err")" ;;
+  2) fail "the game did not open its sound device within 120 s" ;;
+  esac
   kill -TERM "$pid"
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$pid" 2>/dev/null; then
-    kill -KILL "$pid"
-    fail "the game ignored SIGTERM"
-  fi
+  poll 30 ended
+  [ $? -ne 2 ] || fail "the game ignored SIGTERM for 30 s"
+  wait "$pid"
+  pid=""
   echo "terminate: the game ended on SIGTERM"
   ;;
 *)

@@ -184,21 +184,27 @@ TEST(BookCommand, SmallBuildsAreIdenticalAndReadByTheGame) {
 }
 
 // A book whose lines never match leaves the two players alike, so each opening's two games are
-// one game seen from both sides: as many wins as losses. The shipped book is played.
+// one game seen from both sides: as many wins as losses. The shipped book is played. The
+// command's wiring is what is tested here, on a few games (the whole match is 26 games).
 TEST(MatchCommand, ComparesTheComputerWithAndWithoutItsBook) {
     const testing::TempDir dir("quillet-match");
     const std::string idle = dir.write("idle_book.txt", "0,1,a1\n");
-    testing::CommandRun r = runCommand(tool::matchCommand, {"--book", idle});
+    testing::CommandRun r = runCommand(tool::matchCommand, {"--book", idle, "--openings", "2"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("match: 26 games from 13 openings"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("opening 1, book plays 歩: "), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("opening 2,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("match: 4 games from 2 openings"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("score 50.0%; mean disc difference +0.00; book moves 0"), std::string::npos)
         << r.out;
-    r = runCommand(tool::matchCommand, {"--book", shippedBookPath(), "--random", "4"});
+    r = runCommand(tool::matchCommand, {"--book", shippedBookPath(), "--random", "1"});
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("match: 1 pairs against the computer without its book"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("book moves 0\n"), std::string::npos) << r.out;
     r = runCommand(tool::matchCommand, {"--book", "/nonexistent-dir/book"});
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("cannot open book"), std::string::npos) << r.err;
+    r = runCommand(tool::matchCommand, {"--book", idle, "--openings", "0"});
+    EXPECT_EQ(r.status, 2);
 }
 
 TEST(BookCommand, BadArgumentsGiveAClearMessage) {

@@ -2,7 +2,8 @@
 // match: what the opening book is worth to the computer in play.
 //
 // By default the computer with its book plays the same computer without it, from the start and
-// from every position two plies in, each opening once with the book on either side. With
+// from every position two plies in, each opening once with the book on either side (--openings N:
+// the first N of those openings). With
 // --random N it plays N pairs of games instead: in each pair the same opponent meets the
 // computer once with its book and once without, the opponent's first four moves chosen at random
 // (the same random stream in both games), so the two results differ only by the book.
@@ -104,6 +105,7 @@ struct MatchOptions {
     std::string book = "Quillet.定石";
     long pairs = 0;         // 0: the openings match
     int opponentDepth = 0;  // 0: the opponent is the computer without its book
+    long openings = 0;      // of the openings match, the first this many; 0: all of them
 };
 
 MatchOptions parseMatchOptions(const Args& args) {
@@ -112,6 +114,7 @@ MatchOptions parseMatchOptions(const Args& args) {
     m.book = parsed.text("--book", m.book);
     m.pairs = parsed.number("--random", m.pairs);
     m.opponentDepth = static_cast<int>(parsed.number("--opponent-depth", m.opponentDepth));
+    m.openings = parsed.number("--openings", m.openings);
     return m;
 }
 
@@ -172,10 +175,11 @@ std::vector<Position> openings(Form1& rules, const Position& start) {
     return all;
 }
 
-// Every opening played twice, the book on either side.
-void openingsMatch(Match& match, const Output& o) {
+// Every opening (or the first `count`) played twice, the book on either side.
+void openingsMatch(Match& match, long count, const Output& o) {
     Form1& rules = match.rulesGame.form;
-    const std::vector<Position> all = openings(rules, match.start);
+    std::vector<Position> all = openings(rules, match.start);
+    if (count > 0 && std::size_t(count) < all.size()) all.resize(std::size_t(count));
     int wins = 0, losses = 0, draws = 0, games = 0;
     long discDifference = 0;
     for (std::size_t i = 0; i < all.size(); ++i)
@@ -204,7 +208,8 @@ const CommandLine& matchLine() {
     static const CommandLine line = CommandLine("the computer with its book against play without it")
                                         .option("--book", "FILE")
                                         .numberOption("--random", "PAIRS", "number of pairs", 1, 1000000)
-                                        .numberOption("--opponent-depth", "D", "opponent depth", 1, 20);
+                                        .numberOption("--opponent-depth", "D", "opponent depth", 1, 20)
+                                        .numberOption("--openings", "N", "number of openings", 1, 1000);
     return line;
 }
 
@@ -216,7 +221,7 @@ int matchCommand(const Args& args, const Output& o) {
     if (m.pairs > 0)
         randomPairs(match, m, o);
     else
-        openingsMatch(match, o);
+        openingsMatch(match, m.openings, o);
     return 0;
 }
 

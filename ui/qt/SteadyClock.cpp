@@ -6,16 +6,32 @@
 #include <thread>
 
 namespace quillet {
+namespace {
 
-double SteadyClock::now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
+class SystemTime : public TimeSource {
+public:
+    double now() override {
+        using namespace std::chrono;
+        return duration<double>(steady_clock::now().time_since_epoch()).count();
+    }
+    void sleepFor(double seconds) override {
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    }
+};
+
+}  // namespace
+
+TimeSource& systemTime() {
+    static SystemTime time;
+    return time;
 }
+
+double SteadyClock::now() { return time_.now(); }
 
 void SteadyClock::sleep(double seconds) {
     if (!(seconds > 0)) return;
     if (!pump_) {
-        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+        time_.sleepFor(seconds);
         return;
     }
     // The deadline is fixed before the first slice: handling the window system's traffic
@@ -26,7 +42,7 @@ void SteadyClock::sleep(double seconds) {
         pump_->pump();
         left = deadline - now();
         if (left <= 0) break;
-        std::this_thread::sleep_for(std::chrono::duration<double>(std::min(left, slice_seconds)));
+        time_.sleepFor(std::min(left, slice_seconds));
     }
     pump_->endWait();
 }

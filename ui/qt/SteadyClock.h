@@ -18,17 +18,31 @@ public:
     virtual void endWait() = 0;
 };
 
+// Where the clock reads the time and how it blocks for one slice: the machine's steady clock and
+// the thread's sleep, unless a test steps time of its own.
+class TimeSource {
+public:
+    virtual ~TimeSource() = default;
+    virtual double now() = 0;
+    virtual void sleepFor(double seconds) = 0;
+};
+
+// std::chrono::steady_clock and std::this_thread::sleep_for.
+TimeSource& systemTime();
+
 class SteadyClock : public Clock {
 public:
     // The longest slice of a wait without the window system's traffic handled.
     static constexpr double slice_seconds = 0.05;
 
-    explicit SteadyClock(WaitPump* pump = nullptr) : pump_(pump) {}
+    explicit SteadyClock(WaitPump* pump = nullptr, TimeSource& time = systemTime())
+        : pump_(pump), time_(time) {}
     double now() override;
     void sleep(double seconds) override;
 
 private:
     WaitPump* pump_;
+    TimeSource& time_;
 };
 
 }  // namespace quillet
