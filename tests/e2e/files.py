@@ -52,7 +52,7 @@ def window_up(game, within=WINDOW_WITHIN):
     seconds = game.mapped - game.started
     log(f"window up {seconds:.2f} s after the start, painted after {game.first_paint - game.started:.2f} s")
     expect(seconds < within, f"the window took {seconds:.1f} s")
-    game.wait_board(rules.start_position(), 10, "the start position")
+    game.wait_board(rules.start_position(), "the start position")
     return seconds
 
 

@@ -44,7 +44,7 @@ def whole_game(prefix):
     display = Display()
     try:
         game = Game(display, prefix, wrapper=["/usr/bin/time", "-v", "-o", report.name])
-        game.wait_board(rules.start_position(), 10)
+        game.wait_board(rules.start_position(), "the start position")
         game.choose("対局", 1, 0)  # 先手
         board, moves = scenarios.play_against_computer(game, rules.FIRST, rules.start_position())
         game.answer("対局")
@@ -78,7 +78,7 @@ def sleeps(prefix):
     try:
         game = Game(display, prefix, wrapper=["strace", "-f", "-T", "-e", "trace=clock_nanosleep,nanosleep",
                                               "-o", trace.name])
-        game.wait_board(rules.start_position(), 10)
+        game.wait_board(rules.start_position(), "the start position")
         scenarios.start_two_players(game)
         board, _ = scenarios.play_two_players(game, rules.start_position(), scenarios.WIPEOUT)
         game.answer("対局")

@@ -14,8 +14,9 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import rules  # noqa: E402
+import waits  # noqa: E402
 from close_window import request_close  # noqa: E402
-from desktop import Failure, log, poll, session  # noqa: E402
+from desktop import Failure, log, session  # noqa: E402
 from ping import Pinger  # noqa: E402
 from rules import FIRST, SECOND, EMPTY  # noqa: E402
 
@@ -63,13 +64,13 @@ def refused(game, action, title):
     before = game.read_board()
     action()
     game.answer(title)
-    game.wait_board(before, 5, f"the board unchanged after the refusal {title!r}")
+    game.wait_board(before, f"the board unchanged after the refusal {title!r}")
 
 
 # ---- (a) a game between two people --------------------------------------------------------------
 
 def two_players(game):
-    board = game.wait_board(rules.start_position(), 10, "the start position")
+    board = game.wait_board(rules.start_position(), "the start position")
     # No game yet: a click on the board is refused.
     refused(game, lambda: click_square(game, (5, 5)), "開始")
     start_two_players(game)
@@ -81,14 +82,14 @@ def two_players(game):
     game.display.press(*game.square_centre((1, 1)))
     guided = dict(board)
     guided.update({sq: "g" for sq in legal})
-    game.wait_board(guided, 5, "guide pieces on the legal squares")
+    game.wait_board(guided, "guide pieces on the legal squares")
     game.display.release()
-    game.wait_board(board, 5, "the guide pieces removed")
+    game.wait_board(board, "the guide pieces removed")
     # A click beside the board does nothing at all.
     game.display.click(game.origin[0] + 10, game.origin[1] + 300)
     time.sleep(0.3)
     game.no_dialog()
-    game.wait_board(board, 2)
+    game.wait_board(board, "the board unchanged after a click beside it")
 
     # The right button plays like the left.
     first, rest = WIPEOUT[0], WIPEOUT[1:]
@@ -101,13 +102,13 @@ def two_players(game):
 
     # The end: announced, counted on the board, the winner named, then the question.
     game.answer("対局")
-    shot_board = poll("the count laid out", lambda: (lambda b: b if rules.count(b, FIRST) == 13 else None)(game.read_board()), 20)
+    shot_board = waits.until("the count laid out", lambda: (lambda b: b if rules.count(b, FIRST) == 13 else None)(game.read_board()))
     expect(rules.count(shot_board, SECOND) == 0, "the count shows 歩 pieces")
     expect(all(shot_board[(x, 10 - y)] == FIRST for x, y in [(1, 1), (1, 9), (2, 1), (2, 4)]),
            "the と pieces are laid out from the bottom-left, column by column")
     game.answer("先手の勝ち！！")
     game.answer("対局")  # 続けます？ — Return answers Yes
-    game.wait_board(rules.start_position(), 10, "the start position after choosing to go on")
+    game.wait_board(rules.start_position(), "the start position after choosing to go on")
     refused(game, lambda: click_square(game, (3, 4)), "開始")
     expect(game.proc.poll() is None, "the game ended after choosing to go on")
 
@@ -133,7 +134,7 @@ def hidden_by(game, window):
     return hidden
 
 
-def wait_reply(game, replies, timeout=60):
+def wait_reply(game, replies, timeout=waits.DEADLINE):
     """The computer's reply as the screen shows it. The box that may follow it (the human's pass,
     the end of the game) can come up over the board before a busy machine lets the board be read:
     the squares the box hides are then left out, as long as one reply alone fits the rest."""
@@ -146,11 +147,9 @@ def wait_reply(game, replies, timeout=60):
         seen["last"] = board
         fits = [b for b in replies if all(b[sq] == board[sq] for sq in board if sq not in hidden)]
         return fits[0] if len(fits) == 1 else None
-    try:
-        return poll("the computer's reply", shown, timeout, 0.1)
-    except Failure as e:
-        raise Failure(f"{e}; the screen shows\n{rules.render(seen['last'])}\nexpected\n"
-                      + "\n--\n".join(rules.render(b) for b in replies[:3])) from None
+    return waits.until("the computer's reply", shown, timeout, 0.1,
+                       seen=lambda: f"the screen shows\n{rules.render(seen['last'])}\nexpected\n"
+                       + "\n--\n".join(rules.render(b) for b in replies[:3]))
 
 
 def play_against_computer(game, human, board):
@@ -209,7 +208,7 @@ def check_pings(pinger, what):
 
 
 def versus_computer_first(game):
-    game.wait_board(rules.start_position(), 10, "the start position")
+    game.wait_board(rules.start_position(), "the start position")
     pinger = Pinger(game.display.name, game.main)
     game.choose("対局", 1, 0)  # 対COM > 先手
     started = time.monotonic()
@@ -226,7 +225,7 @@ def versus_computer_first(game):
 
 
 def versus_computer_second(game):
-    game.wait_board(rules.start_position(), 10, "the start position")
+    game.wait_board(rules.start_position(), "the start position")
     pinger = Pinger(game.display.name, game.main)
     game.choose("対局", 1, 1)  # 対COM > 後手: the computer opens at once
     started = time.monotonic()
@@ -237,14 +236,14 @@ def versus_computer_second(game):
     game.answer(winner_title(board, SECOND), timeout=30)
     check_pings(pinger, "the game as 後手")
     game.answer("対局")  # Yes: a fresh start position, no game
-    game.wait_board(rules.start_position(), 10, "the start position after choosing to go on")
+    game.wait_board(rules.start_position(), "the start position after choosing to go on")
     refused(game, lambda: click_square(game, (3, 4)), "開始")
 
 
 # ---- (c) 戻 / 進 / 逆転 / 最初 ----------------------------------------------------------------------
 
 def navigation(game):
-    start = game.wait_board(rules.start_position(), 10, "the start position")
+    start = game.wait_board(rules.start_position(), "the start position")
     refused(game, lambda: game.choose("戻"), "戻る")
     refused(game, lambda: game.choose("局面", 1), "逆転")  # nothing to exchange at the start
     start_two_players(game)
@@ -256,31 +255,31 @@ def navigation(game):
     refused(game, lambda: game.choose("進"), "進む")  # already at the newest position
 
     game.choose("戻")
-    game.wait_board(positions[2], 10, "one position back")
+    game.wait_board(positions[2], "one position back")
     game.choose("戻")
-    game.wait_board(positions[1], 10, "two positions back")
+    game.wait_board(positions[1], "two positions back")
     game.choose("進")
-    game.wait_board(positions[2], 10, "one position forward again")
+    game.wait_board(positions[2], "one position forward again")
     game.choose("進")
-    game.wait_board(positions[3], 10, "back at the newest position")
+    game.wait_board(positions[3], "back at the newest position")
     refused(game, lambda: game.choose("進"), "進む")
 
     # 逆転: every piece shows the other face; the side to move keeps the position, so the player
     # now holding と moves next, and 戻 shows the earlier position with faces exchanged too.
     game.choose("局面", 1)
-    flipped = game.wait_board(swapped(positions[3]), 10, "every piece exchanged")
+    flipped = game.wait_board(swapped(positions[3]), "every piece exchanged")
     game.no_dialog()
     game.choose("戻")
-    game.wait_board(swapped(positions[2]), 10, "the previous position, exchanged")
+    game.wait_board(swapped(positions[2]), "the previous position, exchanged")
     game.choose("進")
-    game.wait_board(flipped, 10, "the exchanged position again")
+    game.wait_board(flipped, "the exchanged position again")
     mover = FIRST  # 後手 was to move; after the exchange its pieces are と
     square = rules.legal_moves(flipped, mover)[0]
     play_two_players(game, flipped, [rules.name(square)], mover)
 
     # 最初: the start position and no game.
     game.choose("局面", 0)
-    game.wait_board(start, 10, "the start position after 最初")
+    game.wait_board(start, "the start position after 最初")
     refused(game, lambda: click_square(game, (3, 4)), "開始")
     refused(game, lambda: game.choose("戻"), "戻る")
 
@@ -306,14 +305,14 @@ def book_move(game, board, computer):
 
 
 def coaching(game):
-    start = game.wait_board(rules.start_position(), 10, "the start position")
+    start = game.wait_board(rules.start_position(), "the start position")
     expect(game.checked_items("ｵﾌﾟｼｮﾝ") == [False, False, True], "at start only BGM is checked")
     # Coaching is for games against the computer: refused between two people.
     start_two_players(game)
     refused(game, lambda: game.choose("ｵﾌﾟｼｮﾝ", 1), "指南モード")
     expect(game.checked_items("ｵﾌﾟｼｮﾝ") == [False, False, True], "the refusal set the check mark")
     game.choose("局面", 0)  # 最初
-    game.wait_board(start, 10, "the start position")
+    game.wait_board(start, "the start position")
 
     if not os.path.exists(os.path.join(game.cwd, "Quillet.定石")):
         log("coaching: the opening book is not installed; the hint cannot be checked")
@@ -321,12 +320,12 @@ def coaching(game):
 
     game.choose("対局", 1, 1)  # 後手: the computer (と) opens
     replies = [rules.play(start, sq, FIRST) for sq in rules.legal_moves(start, FIRST)]
-    board = game.wait_board(replies, 30, "the computer's opening move")
+    board = game.wait_board(replies, "the computer's opening move")
     hint = book_move(game, board, FIRST)
     if hint is None:
         raise Failure("the opening book has no answer to the computer's opening move")
     game.choose("ｵﾌﾟｼｮﾝ", 1)  # 指南ﾓｰﾄﾞ on: the pending hint shows at once
-    poll("the 指南します picture", lambda: game.coaching_picture() == "hint", 5)
+    waits.until("the 指南します picture", lambda: game.coaching_picture() == "hint")
     expect(game.checked_items("ｵﾌﾟｼｮﾝ") == [False, True, True], "coaching is not checked")
 
     # A legal square that is not the hint: a message, the hint square blinks, nothing is played.
@@ -335,19 +334,19 @@ def coaching(game):
     game.answer(" ? ? ? ?")
     blink = dict(board)
     blink[hint] = SECOND
-    game.wait_board(blink, 5, f"the hint square {rules.name(hint)} blinking")
-    game.wait_board(board, 5, "the board unchanged after the refused click")
+    game.wait_board(blink, f"the hint square {rules.name(hint)} blinking")
+    game.wait_board(board, "the board unchanged after the refused click")
 
     # The hint square is played as a normal move; the computer answers.
     after = rules.play(board, hint, SECOND)
     click_square(game, hint)
     replies = [rules.play(after, sq, FIRST) for sq in rules.legal_moves(after, FIRST)]
-    game.wait_board(replies, 30, "the hint played and the computer's reply")
+    game.wait_board(replies, "the hint played and the computer's reply")
     game.no_dialog()
 
     # Coaching off lifts the restriction and blanks the picture.
     game.choose("ｵﾌﾟｼｮﾝ", 1)
-    poll("the coaching picture blanked", lambda: game.coaching_picture() == "blank", 5)
+    waits.until("the coaching picture blanked", lambda: game.coaching_picture() == "blank")
 
 
 # ---- (e) move numbers -----------------------------------------------------------------------------
@@ -358,21 +357,21 @@ def numbers_on(game, board):
 
 
 def move_numbers(game):
-    start = game.wait_board(rules.start_position(), 10, "the start position")
+    start = game.wait_board(rules.start_position(), "the start position")
     start_two_players(game)
     board, side = play_two_players(game, start, WIPEOUT[:3])
     placed = {rules.parse(t) for t in WIPEOUT[:3]}
     expect(not numbers_on(game, board), "move numbers shown before they were switched on")
     game.choose("ｵﾌﾟｼｮﾝ", 0)
-    poll("move numbers on the placed pieces", lambda: numbers_on(game, board) == placed, 5)
+    waits.until("move numbers on the placed pieces", lambda: numbers_on(game, board) == placed)
     expect(game.checked_items("ｵﾌﾟｼｮﾝ")[0], "手順番号表示 is not checked")
     # A new move gets its number at once.
     square = rules.parse(WIPEOUT[3])
     board, side = play_two_players(game, board, [WIPEOUT[3]], side)
-    poll("the new move's number", lambda: numbers_on(game, board) == placed | {square}, 5)
+    waits.until("the new move's number", lambda: numbers_on(game, board) == placed | {square})
     game.choose("ｵﾌﾟｼｮﾝ", 0)
-    poll("move numbers gone", lambda: not numbers_on(game, board), 5)
-    game.wait_board(board, 5, "the pieces unchanged")
+    waits.until("move numbers gone", lambda: not numbers_on(game, board))
+    game.wait_board(board, "the pieces unchanged")
     expect(not game.checked_items("ｵﾌﾟｼｮﾝ")[0], "手順番号表示 is still checked")
 
 
@@ -391,7 +390,7 @@ def audio_level(path, since, seconds=0.6):
 
 
 def music(game):
-    game.wait_board(rules.start_position(), 10, "the start position")
+    game.wait_board(rules.start_position(), "the start position")
     path = game.audio_path
     expect(game.checked_items("ｵﾌﾟｼｮﾝ")[2], "BGM is not checked at start")
     offset = os.path.getsize(path)
@@ -411,14 +410,14 @@ def music(game):
 # ---- (g) the about box ----------------------------------------------------------------------------
 
 def about(game):
-    start = game.wait_board(rules.start_position(), 10, "the start position")
+    start = game.wait_board(rules.start_position(), "the start position")
     start_two_players(game)
     board, side = play_two_players(game, start, WIPEOUT[:1])
     game.choose("その他")
     window, title = game.wait_dialog(10)
     expect(title == "Quillet", f"the about box is titled {title!r}")
     game.answer("Quillet")
-    game.wait_board(board, 5, "the game unchanged after the about box")
+    game.wait_board(board, "the game unchanged after the about box")
     # The game goes on where it was.
     play_two_players(game, board, WIPEOUT[1:2], side)
 
@@ -426,7 +425,7 @@ def about(game):
 # ---- (h) every way out --------------------------------------------------------------------------
 
 def exit_escape(game):
-    start = game.wait_board(rules.start_position(), 10, "the start position")
+    start = game.wait_board(rules.start_position(), "the start position")
     start_two_players(game)
     play_two_players(game, start, WIPEOUT[:1])
     game.focus_main()
@@ -439,13 +438,13 @@ def exit_escape(game):
 
 
 def exit_menu(game):
-    game.wait_board(rules.start_position(), 10, "the start position")
+    game.wait_board(rules.start_position(), "the start position")
     game.choose("対局", 2)  # 終了
     expect(game.wait_exit(10) == 0, "終了 did not end the program cleanly")
 
 
 def exit_close(game):
-    start = game.wait_board(rules.start_position(), 10, "the start position")
+    start = game.wait_board(rules.start_position(), "the start position")
     start_two_players(game)
     play_two_players(game, start, WIPEOUT[:1])
     request_close(game.display.name, int(game.main))

@@ -17,7 +17,8 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import rules  # noqa: E402
-from desktop import Failure, Game, log, poll, session  # noqa: E402
+import waits  # noqa: E402
+from desktop import Failure, Game, log, session  # noqa: E402
 from scenarios import WIPEOUT, expect, play_two_players, start_two_players  # noqa: E402
 
 SKIP = 77
@@ -38,7 +39,7 @@ class WindowManager:
         before = self.announced()
         self.proc = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # A window manager announces itself on the root window.
-        poll("openbox to take the screen", lambda: b"window id" in self.announced() and self.announced() != before, 20)
+        waits.until("openbox to take the screen", lambda: b"window id" in self.announced() and self.announced() != before)
 
     def announced(self):
         return self.display.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout
@@ -75,7 +76,7 @@ class ManagedGame(Game):
             if seen.get("last") != now:
                 seen.update(last=now, since=time.monotonic())
             return stable
-        poll("the window to settle in its frame", settled, 20, 0.1)
+        waits.until("the window to settle in its frame", settled, interval=0.1)
         super().locate()
 
 
@@ -127,11 +128,11 @@ def title_ink(game, window, title):
     with_title = before
     if original != title:
         set_title(game.display, window, title)
-        with_title = poll("the title drawn", changed_from(before), 5)
+        with_title = waits.until("the title drawn", changed_from(before))
     set_title(game.display, window, " ")
-    without = poll("the title blanked", changed_from(with_title), 5)
+    without = waits.until("the title blanked", changed_from(with_title))
     set_title(game.display, window, original)
-    poll("the title restored", lambda: bar() == before, 5)
+    waits.until("the title restored", lambda: bar() == before)
     columns = [x for x in range(min(len(with_title[0]), len(without[0])))
                if any(a[x] != b[x] for a, b in zip(with_title, without))]
     if not columns:
@@ -144,7 +145,7 @@ def title_ink(game, window, title):
 def result_title_in_full(game):
     """A game between two people to its end; the result box, whose title alone names the winner,
     shows the whole title in its title bar."""
-    start = game.wait_board(rules.start_position(), 10, "the start position")
+    start = game.wait_board(rules.start_position(), "the start position")
     start_two_players(game)
     board, _ = play_two_players(game, start, WIPEOUT)
     game.answer("対局")  # 終了しました
@@ -190,7 +191,7 @@ def settled_box(game):
         if seen.get("last") != now:
             seen.update(last=now, since=time.monotonic())
         return now if stable else None
-    return poll("the window to stand still", settled, 20, 0.1)
+    return waits.until("the window to stand still", settled, interval=0.1)
 
 
 def restarted(game):
@@ -198,8 +199,7 @@ def restarted(game):
     prefix, cleanups = game.prefix, game.cleanups
     game.stop()
     # The next game's window is found by its name: the last one must be gone first.
-    poll("the last game's window to go", lambda: not game.display.xdotool(
-        "search", "--onlyvisible", "--name", "^Quillet$", check=False).strip(), 10)
+    waits.gone("the last game's window to go", lambda: waits.named(game.display, "Quillet"))
     again = ManagedGame(game.display, prefix)
     again.prefix, again.cleanups, again.manager = prefix, cleanups, game.manager
     cleanups.append(again.stop)
@@ -245,7 +245,7 @@ def placed_once(game):
         log(f"start {start + 1}: outer box {box}")
         expect(box == PLACED, f"start {start + 1}: the window's outer box is {box}, expected {PLACED}")
     game.display.xdotool("windowmove", game.main, "199", "130")
-    moved = poll("the window to move", lambda: (lambda b: b if b != PLACED else None)(settled_box(game)), 20)
+    moved = waits.until("the window to move", lambda: (lambda b: b if b != PLACED else None)(settled_box(game)))
     log(f"moved by the user: {moved}")
     game.display.xdotool("windowminimize", "--sync", game.main)
     time.sleep(0.5)
@@ -265,7 +265,7 @@ def placed_once(game):
 def hovered_bar_commands(game):
     """The pointer resting on 戻 or その他 makes no key run them; F10 and the arrow keys to 戻,
     then Return, runs 戻."""
-    game.wait_board(rules.start_position(), 10, "the start position")
+    game.wait_board(rules.start_position(), "the start position")
     for caption in ("戻", "その他"):
         a, b = game.titles[game.TITLES.index(caption)]
         game.display.xdotool("mousemove", str((a + b) // 2), str(game.menu_y))
@@ -281,9 +281,9 @@ def hovered_bar_commands(game):
     game.display.xdotool("key", "F10")
     first, _, _, _ = game.wait_popup([], 3)
     game.display.xdotool("key", "Right")  # 局面
-    poll("the drop-down of 局面", lambda: [w for w in game.windows() if w != first], 5)
+    waits.until("the drop-down of 局面", lambda: [w for w in game.windows() if w != first])
     game.display.xdotool("key", "Right")  # 戻: no drop-down, the title highlighted
-    poll("the drop-down to close", lambda: not game.windows(), 5)
+    waits.until("the drop-down to close", lambda: not game.windows())
     game.display.xdotool("key", "Return")
     game.answer("戻る")  # 戻れません: nothing recorded yet
     expect(game.proc.poll() is None, "the game ended")
