@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The game under a real window manager (openbox in a private Xvfb display), where message boxes
-get a title bar: window_manager.py NAME runs one scenario and exits 0 when it passed, 1 when it
-failed, 77 when it cannot run here. QUILLET_E2E_PREFIX names the installation prefix; pictures of
+"""The game under a real window manager in a private Xvfb display, where message boxes get a title
+bar: window_manager.py NAME [MANAGER] runs one scenario and exits 0 when it passed, 1 when it
+failed, 77 when it cannot run here. MANAGER is openbox (the default), xfwm4, or clamp (clamp_wm.py,
+a tiny manager that keeps frames off the screen's top edge as xfwm4 does). QUILLET_E2E_PREFIX names the installation prefix; pictures of
 what was checked go to e2e-shots/ in the working directory."""
 
 import os
@@ -24,32 +25,79 @@ from scenarios import WIPEOUT, expect, play_two_players, start_two_players  # no
 SKIP = 77
 
 
-class WindowManager:
-    """openbox with its packaged settings (not the developer's own), on a Display."""
+# Where each manager puts the outer box the game asks for at start-up, PLACED (below): openbox
+# where asked; xfwm4, and clamp_wm.py after it, move a frame's top between -29 and -1 to 0.
+MANAGERS = ("openbox", "xfwm4", "clamp")
+CLAMP_WM = os.path.join(os.path.dirname(os.path.abspath(__file__)), "clamp_wm.py")
 
-    def __init__(self, display, replace=False):
+
+def xlib_python():
+    """A Python with python3-xlib for clamp_wm.py (Debian's, if this one lacks it), or None."""
+    for python in (sys.executable, "/usr/bin/python3"):
+        if python and os.path.exists(python) and subprocess.run(
+                [python, "-c", "import Xlib"], capture_output=True).returncode == 0:
+            return python
+    return None
+
+
+def missing(kind):
+    """What this machine lacks to run a manager, or None."""
+    if not shutil.which("xprop"):
+        return "xprop"
+    if kind == "openbox":
+        return None if shutil.which("openbox") else "openbox"
+    if kind == "xfwm4":
+        # xfwm4 reads its settings through xfconfd, on a session bus of its own.
+        return None if shutil.which("xfwm4") and shutil.which("dbus-run-session") else "xfwm4 or dbus-run-session"
+    return None if xlib_python() else "python3-xlib"
+
+
+class WindowManager:
+    """A window manager with its packaged settings (not the developer's own), on a Display."""
+
+    def __init__(self, display, replace=False, kind="openbox"):
         """replace: takes the screen from the manager running, as a restart does."""
-        self.display = display
+        self.display, self.kind = display, kind
         config = os.path.join(display.runtime, "config")
         os.makedirs(config, exist_ok=True)
         env = dict(display.env, XDG_CONFIG_HOME=config)
-        argv = ["openbox"] + (["--replace"] if replace else [])
-        if os.path.exists("/etc/xdg/openbox/rc.xml"):
-            argv += ["--config-file", "/etc/xdg/openbox/rc.xml"]
+        self.moves_file = os.path.join(display.runtime, "clamp-moves")
+        if kind == "xfwm4":
+            argv = ["dbus-run-session", "--", "xfwm4", "--compositor=off"] + (["--replace"] if replace else [])
+        elif kind == "clamp":
+            if replace:
+                raise Failure("clamp_wm.py does not take the screen from a running manager")
+            argv = [xlib_python(), CLAMP_WM, self.moves_file]
+        else:
+            argv = ["openbox"] + (["--replace"] if replace else [])
+            if os.path.exists("/etc/xdg/openbox/rc.xml"):
+                argv += ["--config-file", "/etc/xdg/openbox/rc.xml"]
         before = self.announced()
-        self.proc = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # A group of its own: xfwm4 runs under its bus's daemon, and both end with it.
+        self.proc = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                     start_new_session=True)
         # A window manager announces itself on the root window.
-        waits.until("openbox to take the screen", lambda: b"window id" in self.announced() and self.announced() != before)
+        waits.until(f"{kind} to take the screen", lambda: b"window id" in self.announced() and self.announced() != before)
+
+    def moves(self, window):
+        """clamp_wm.py's count of the requests that moved the window (0 if none came)."""
+        try:
+            with open(self.moves_file) as f:
+                counts = dict(line.split() for line in f if line.strip())
+        except FileNotFoundError:
+            return 0
+        return int(counts.get(str(window), 0))
 
     def announced(self):
         return self.display.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout
 
     def stop(self):
-        self.proc.terminate()
+        if self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGTERM)
         try:
             self.proc.wait(5)
         except subprocess.TimeoutExpired:
-            self.proc.kill()
+            os.killpg(self.proc.pid, signal.SIGKILL)
             self.proc.wait()
 
 
@@ -179,6 +227,44 @@ def result_title_in_full(game):
 # The outer box the game asks for at start-up: its corner four pixels beyond the screen's, the
 # frame and caption included.
 PLACED = (-4, -4, 567, 533)
+# The game says on its output each request it makes for the shown window's place.
+PLACEMENT_LOG = {"QUILLET_PLACEMENT_LOG": "1"}
+MOST_REQUESTS = 2
+
+
+def where_put(kind):
+    """Where the manager puts the box asked for: openbox as asked, the others at the top edge."""
+    return PLACED if kind == "openbox" else (PLACED[0], 0) + PLACED[2:]
+
+
+def requests(game):
+    """The requests the game made for its shown window's place, by its own account."""
+    return game.output().count("quillet: placement request")
+
+
+def started_well(game, start):
+    """One start checked: the window at the manager's place for the box asked for, the caption
+    and the menu bar on the screen, the place asked for at most twice."""
+    box = settled_box(game)
+    _, top = frame_box(game, game.main)
+    x, y, w, h = game.geometry(game.main)
+    screen = game.display.screenshot()
+    asked = requests(game)
+    moves = game.manager.moves(game.main) if game.manager.kind == "clamp" else None
+    log(f"start {start + 1} under {game.manager.kind}: outer box {box}, caption {top} px, "
+        f"{asked} requests" + ("" if moves is None else f", {moves} moves seen by the manager"))
+    expected = where_put(game.manager.kind)
+    expect(box == expected, f"start {start + 1}: the window's outer box is {box}, expected {expected}")
+    # The caption: the frame no more than the 4 px asked for above the screen's top, so the rest
+    # of its height shows; the menu bar, at the window's top, wholly on the screen.
+    expect(box[1] >= -4 and y >= 0 and top > 4, f"start {start + 1}: the caption is off the screen: frame top "
+           f"{box[1]}, caption {top} px, window top {y}")
+    expect(x + w <= screen.width and y + h <= screen.height, f"start {start + 1}: the window {x, y, w, h} leaves "
+           f"the {screen.width} x {screen.height} screen")
+    expect(asked <= MOST_REQUESTS, f"start {start + 1}: the game asked for its place {asked} times")
+    if moves is not None:
+        expect(moves <= MOST_REQUESTS, f"start {start + 1}: the manager was asked {moves} times to move it")
+    return box
 
 
 def settled_box(game):
@@ -200,7 +286,7 @@ def restarted(game):
     game.stop()
     # The next game's window is found by its name: the last one must be gone first.
     waits.gone("the last game's window to go", lambda: waits.named(game.display, "Quillet"))
-    again = ManagedGame(game.display, prefix)
+    again = ManagedGame(game.display, prefix, PLACEMENT_LOG)
     again.prefix, again.cleanups, again.manager = prefix, cleanups, game.manager
     cleanups.append(again.stop)
     return again
@@ -235,17 +321,15 @@ def placed_by_a_stuttering_manager(game):
 
 
 def placed_once(game):
-    """Three starts, each placed as asked in the manager's frame; then moved by the user,
-    minimised and restored, and framed again by a manager that restarts, the window stays where
-    the user put it, at its size."""
+    """Three starts, each placed in the manager's frame where the manager puts the box asked for,
+    its caption on the screen; then moved by the user, minimised and restored, and framed again by
+    a manager that restarts, the window stays where the user put it, at its size."""
     for start in range(3):
         if start:
             game = restarted(game)
-        box = settled_box(game)
-        log(f"start {start + 1}: outer box {box}")
-        expect(box == PLACED, f"start {start + 1}: the window's outer box is {box}, expected {PLACED}")
+        box = started_well(game, start)
     game.display.xdotool("windowmove", game.main, "199", "130")
-    moved = waits.until("the window to move", lambda: (lambda b: b if b != PLACED else None)(settled_box(game)))
+    moved = waits.until("the window to move", lambda: (lambda b: b if b != box else None)(settled_box(game)))
     log(f"moved by the user: {moved}")
     game.display.xdotool("windowminimize", "--sync", game.main)
     time.sleep(0.5)
@@ -254,11 +338,26 @@ def placed_once(game):
     log(f"minimised and restored: {restored}")
     expect(restored == moved, f"minimised and restored, the window went from {moved} to {restored}")
     # A manager that restarts frames the window anew; the program leaves it where it is.
-    manager = WindowManager(game.display, replace=True)
+    manager = WindowManager(game.display, replace=True, kind=game.manager.kind)
     game.cleanups.append(manager.stop)
     again = settled_box(game)
     log(f"the window manager restarted: {again}")
     expect(again == moved, f"after the window manager restarted, the window went from {moved} to {again}")
+    expect(game.proc.poll() is None, "the game ended")
+
+
+def clamped_not_walked_past(game):
+    """Under a manager that keeps frames off the screen's top edge (clamp_wm.py, as xfwm4 does),
+    three starts: each takes the manager's place at the top edge, asking at most twice, and stays
+    there: the program does not walk its corner up past the clamp."""
+    for start in range(3):
+        if start:
+            game = restarted(game)
+        box = started_well(game, start)
+        # Looked at again a while on: no further request, nothing moved.
+        again = settled_box(game)
+        expect(again == box and requests(game) <= MOST_REQUESTS,
+               f"start {start + 1}: the window went on from {box} to {again} after {requests(game)} requests")
     expect(game.proc.poll() is None, "the game ended")
 
 
@@ -290,21 +389,24 @@ def hovered_bar_commands(game):
 
 
 SCENARIOS = {f.__name__: f for f in [result_title_in_full, placed_once, placed_by_a_stuttering_manager,
-                                     hovered_bar_commands]}
+                                     clamped_not_walked_past, hovered_bar_commands]}
 
 
 def main():
-    if len(sys.argv) != 2 or sys.argv[1] not in SCENARIOS:
-        print("usage: window_manager.py " + "|".join(SCENARIOS), file=sys.stderr)
+    kind = sys.argv[2] if len(sys.argv) == 3 else "openbox"
+    if len(sys.argv) not in (2, 3) or sys.argv[1] not in SCENARIOS or kind not in MANAGERS:
+        print("usage: window_manager.py " + "|".join(SCENARIOS) + " [" + "|".join(MANAGERS) + "]",
+              file=sys.stderr)
         return 2
-    if not shutil.which("openbox") or not shutil.which("xprop"):
-        log("openbox or xprop is missing (scripts/setup.sh installs them)")
+    lacking = missing(kind)
+    if lacking:
+        log(f"{lacking} is missing (scripts/setup.sh installs it)")
         return SKIP
 
     def start(display, prefix, cleanups):
-        manager = WindowManager(display)
+        manager = WindowManager(display, kind=kind)
         cleanups.append(manager.stop)
-        game = ManagedGame(display, prefix)
+        game = ManagedGame(display, prefix, PLACEMENT_LOG)
         # A scenario that starts the game again stops the later ones too.
         game.prefix, game.cleanups, game.manager = prefix, cleanups, manager
         return game
