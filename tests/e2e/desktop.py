@@ -126,6 +126,20 @@ class Image:
         return 0 <= x < self.width and 0 <= y < self.height
 
 
+class Grab(Image):
+    """A part of the screen read straight from the X server (32 bits a pixel, blue first), with
+    the screen's coordinates: cheap enough to look many times while a frame lasts a tenth of a
+    second."""
+
+    def __init__(self, left, top, width, height, data, screen_width, screen_height):
+        super().__init__(screen_width, screen_height, data)
+        self.left, self.top, self.part_width, self.part_height = left, top, width, height
+
+    def get(self, x, y):
+        i = ((y - self.top) * self.part_width + (x - self.left)) * 4
+        return self.pixels[i + 2], self.pixels[i + 1], self.pixels[i]
+
+
 def parse_ppm(data):
     # P6 with a maxval of 255: "P6\n<w> <h>\n255\n" then the pixels.
     fields = []
@@ -209,6 +223,24 @@ class Display:
         data = self.run(["import", "-window", "root", "-depth", "8", "ppm:-"]).stdout
         return parse_ppm(data)
 
+    def grab(self, box):
+        """The box (x, y, w, h) of the screen as a Grab, through a connection of this display's
+        own."""
+        if getattr(self, "connection", None) is None:
+            try:
+                from Xlib import X, display as xdisplay
+            except ImportError:  # Debian's python3-xlib, seen from another Python 3
+                sys.path.append("/usr/lib/python3/dist-packages")
+                from Xlib import X, display as xdisplay
+            self.connection, self.zpixmap = xdisplay.Display(self.name), X.ZPixmap
+        root = self.connection.screen().root
+        screen_width, screen_height = self.connection.screen().width_in_pixels, self.connection.screen().height_in_pixels
+        x, y, w, h = box
+        x, y = max(x, 0), max(y, 0)
+        w, h = min(w, screen_width - x), min(h, screen_height - y)
+        image = root.get_image(x, y, w, h, self.zpixmap, 0xFFFFFFFF)
+        return Grab(x, y, w, h, image.data, screen_width, screen_height)
+
     def save_screenshot(self, path):
         os.makedirs(os.path.dirname(path), exist_ok=True)
         self.run(["import", "-window", "root", path], check=False)
@@ -227,6 +259,9 @@ class Display:
     def close(self):
         if self.displayfd is None:
             return
+        if getattr(self, "connection", None) is not None:
+            self.connection.close()
+            self.connection = None
         end(self.server)
         os.close(self.displayfd)
         self.displayfd = None
@@ -374,6 +409,12 @@ class Game:
             return "g"  # the grey guide piece on a legal square
         return rules.EMPTY
 
+    def board_box(self):
+        """The board's squares on the screen: (x, y, w, h)."""
+        left, top = self.square_box((1, 1))
+        right, bottom = self.square_box((9, 9))
+        return left, top, right + 34 - left, bottom + 42 - top
+
     def read_board(self, shot=None):
         shot = shot or self.display.screenshot()
         return {sq: self.classify(shot, sq) for sq in rules.start_position()}
@@ -423,14 +464,16 @@ class Game:
         """The first message box to come up, whatever its title: (window, title)."""
         return waits.until("a message box", lambda: (self.dialogs() or [None])[0], timeout, 0.1)
 
-    def answer(self, title, key="Return", timeout=DEADLINE):
+    def answer(self, title, key="Return", timeout=DEADLINE, closed=True):
         """Waits for a message box titled `title` and answers it with a key (Return: OK or Yes;
-        Escape: No)."""
+        Escape: No); then waits for it to close, unless `closed` is false (to look at once at
+        what follows it). Returns the box's window."""
         window = waits.box(self, title, timeout)
         self.display.xdotool("windowfocus", "--sync", window)
         self.display.xdotool("key", "--clearmodifiers", key)
-        waits.gone(f"the message box {title!r} to close", lambda: window in self.windows())
-        return title
+        if closed:
+            waits.gone(f"the message box {title!r} to close", lambda: window in self.windows())
+        return window
 
     def no_dialog(self):
         d = self.dialogs()
@@ -526,8 +569,17 @@ class Game:
         the game has taken all of it. A box that came up meanwhile, being modal, keeps the menu
         from opening, and the failure names it."""
         self.click_title(self.TITLES[0])
-        window, _, _, _ = self.wait_popup([], self.MENUS[self.TITLES[0]])
-        self.display.xdotool("key", "Escape")
+
+        def opened():
+            boxes = self.dialogs()
+            if boxes:
+                raise Failure(f"a message box titled {boxes[0][1]!r} came up")
+            return self.windows()
+        window = waits.until(f"the drop-down of {self.TITLES[0]}, opened to see the input before it handled",
+                             opened, interval=0.1)[0]
+        # Closed by a click on its title, where the pointer still is, which leaves the bar as it
+        # was (Escape would leave it highlighted, taking the next key).
+        self.display.xdotool("click", 1)
         waits.gone("the menu to close", lambda: window in self.windows())
 
     # ---- the end ----------------------------------------------------------------------------
