@@ -18,7 +18,7 @@ PACKAGES=(
   libgl-dev libxkbcommon-dev libxcb1-dev
   libsdl2-dev libsdl2-mixer-dev
   fonts-ipafont-mincho fonts-dejavu-core fontconfig
-  xvfb xdotool x11-apps x11-utils openbox imagemagick librsvg2-bin time strace python3 python3-xlib
+  xvfb xdotool x11-apps x11-utils openbox xfwm4 dbus-daemon imagemagick librsvg2-bin time strace python3 python3-xlib
   desktop-file-utils appstream libglib2.0-bin
   dpkg-dev file lintian man-db groff-base
   clang clang-format "libclang-rt-dev|libclang-rt-14-dev"

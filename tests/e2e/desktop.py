@@ -7,16 +7,21 @@ the installed desktop entry's Exec= in its Path=), input goes through the X serv
 everything checked is read from the screen's pixels or the windows' titles.
 """
 
+import atexit
+import ctypes
 import os
 import select
 import shlex
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
 import time
 
 import rules
+import waits
+from waits import DEADLINE, Failure
 
 GREEN = (0, 128, 0)  # the window's background, palette colour 2
 
@@ -35,24 +40,76 @@ DESKTOP_VARIABLES = {
 }
 
 
-class Failure(Exception):
-    pass
-
-
 def log(*args):
     print(*args, flush=True)
 
 
-def poll(what, predicate, timeout, interval=0.05):
-    """Calls predicate until it returns something true, and returns that; fails after timeout."""
-    deadline = time.monotonic() + timeout
-    while True:
-        result = predicate()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out after {timeout:.0f} s waiting for {what}")
-        time.sleep(interval)
+# ---- nothing started here outlives the scenario --------------------------------------------------
+# Every process a scenario starts (the X server, a window manager, the game and whatever runs it)
+# is started through spawn(), in a process group of its own, and ended with that whole group when
+# the scenario ends: normally (its own stop), on an exception, on SIGTERM, SIGINT or SIGHUP (ctest's
+# timeout, a developer's Ctrl-C), and at exit. Each also gets SIGKILL from the kernel should this
+# script die without a chance to clean up.
+
+_started = []
+_PR_SET_PDEATHSIG = 1
+
+
+def _die_with_parent():
+    try:
+        ctypes.CDLL(None, use_errno=True).prctl(_PR_SET_PDEATHSIG, signal.SIGKILL, 0, 0, 0)
+    except (OSError, AttributeError):
+        pass
+
+
+def spawn(argv, **kwargs):
+    """subprocess.Popen in a group of its own, ended by end() or at exit at the latest."""
+    proc = subprocess.Popen(argv, start_new_session=True, preexec_fn=_die_with_parent, **kwargs)
+    _started.append(proc)
+    return proc
+
+
+def end(proc, grace=5.0):
+    """Ends a process started by spawn() and everything in its group (a game run by strace, say):
+    SIGTERM, then SIGKILL if it is still there after `grace` seconds."""
+    if proc.poll() is None:
+        try:
+            os.killpg(proc.pid, signal.SIGCONT)  # a group stopped on purpose takes no SIGTERM
+            os.killpg(proc.pid, signal.SIGTERM if grace else signal.SIGKILL)
+        except (ProcessLookupError, PermissionError):
+            pass
+        try:
+            proc.wait(grace)
+        except subprocess.TimeoutExpired:
+            pass
+    try:
+        os.killpg(proc.pid, signal.SIGKILL)  # what the group's leader left behind
+    except (ProcessLookupError, PermissionError):
+        pass
+    if proc.poll() is None:
+        proc.wait()
+    if proc in _started:
+        _started.remove(proc)
+
+
+def _end_all():
+    for proc in reversed(list(_started)):
+        end(proc, grace=0)
+
+
+class Terminated(SystemExit):
+    pass
+
+
+def _terminated(signum, frame):
+    # Raised in the main thread, so every finally: runs on the way out; atexit ends the rest.
+    signal.signal(signum, signal.SIG_DFL)
+    raise Terminated(128 + signum)
+
+
+atexit.register(_end_all)
+for _signal in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+    signal.signal(_signal, _terminated)
 
 
 class Image:
@@ -67,6 +124,20 @@ class Image:
 
     def inside(self, x, y):
         return 0 <= x < self.width and 0 <= y < self.height
+
+
+class Grab(Image):
+    """A part of the screen read straight from the X server (32 bits a pixel, blue first), with
+    the screen's coordinates: cheap enough to look many times while a frame lasts a tenth of a
+    second."""
+
+    def __init__(self, left, top, width, height, data, screen_width, screen_height):
+        super().__init__(screen_width, screen_height, data)
+        self.left, self.top, self.part_width, self.part_height = left, top, width, height
+
+    def get(self, x, y):
+        i = ((y - self.top) * self.part_width + (x - self.left)) * 4
+        return self.pixels[i + 2], self.pixels[i + 1], self.pixels[i]
 
 
 def parse_ppm(data):
@@ -99,7 +170,7 @@ class Display:
             if not shutil.which(tool):
                 raise Failure(f"{tool} is missing (scripts/setup.sh installs it)")
         read_end, write_end = os.pipe()
-        self.server = subprocess.Popen(
+        self.server = spawn(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -108,7 +179,7 @@ class Display:
         # ends, since a write to a closed pipe would stop it.
         self.displayfd = read_end
         number = b""
-        deadline = time.monotonic() + 20
+        deadline = time.monotonic() + DEADLINE
         while not number.endswith(b"\n") and time.monotonic() < deadline:
             ready, _, _ = select.select([read_end], [], [], 1)
             if ready:
@@ -118,8 +189,9 @@ class Display:
                 number += chunk
         number = number.decode().strip()
         if not number.isdigit():
-            self.server.kill()
-            raise Failure("Xvfb did not start")
+            end(self.server, grace=0)
+            os.close(read_end)
+            raise Failure(f"Xvfb did not give its display number within {DEADLINE:.0f} s")
         self.name = ":" + number
         self.runtime = tempfile.mkdtemp(prefix="quillet-e2e-")
         os.chmod(self.runtime, 0o700)
@@ -131,7 +203,12 @@ class Display:
         fonts = os.environ.get("QUILLET_E2E_FONTCONFIG")
         if fonts:
             self.env["FONTCONFIG_FILE"] = fonts
-        poll("the X server", lambda: self.run(["xdotool", "getmouselocation"], check=False).returncode == 0, 20)
+        try:
+            waits.until("the X server to take connections",
+                        lambda: self.run(["xdotool", "getmouselocation"], check=False).returncode == 0)
+        except BaseException:
+            self.close()
+            raise
 
     def run(self, argv, check=True, timeout=30):
         result = subprocess.run(argv, env=self.env, capture_output=True, timeout=timeout)
@@ -145,6 +222,24 @@ class Display:
     def screenshot(self):
         data = self.run(["import", "-window", "root", "-depth", "8", "ppm:-"]).stdout
         return parse_ppm(data)
+
+    def grab(self, box):
+        """The box (x, y, w, h) of the screen as a Grab, through a connection of this display's
+        own."""
+        if getattr(self, "connection", None) is None:
+            try:
+                from Xlib import X, display as xdisplay
+            except ImportError:  # Debian's python3-xlib, seen from another Python 3
+                sys.path.append("/usr/lib/python3/dist-packages")
+                from Xlib import X, display as xdisplay
+            self.connection, self.zpixmap = xdisplay.Display(self.name), X.ZPixmap
+        root = self.connection.screen().root
+        screen_width, screen_height = self.connection.screen().width_in_pixels, self.connection.screen().height_in_pixels
+        x, y, w, h = box
+        x, y = max(x, 0), max(y, 0)
+        w, h = min(w, screen_width - x), min(h, screen_height - y)
+        image = root.get_image(x, y, w, h, self.zpixmap, 0xFFFFFFFF)
+        return Grab(x, y, w, h, image.data, screen_width, screen_height)
 
     def save_screenshot(self, path):
         os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -162,12 +257,14 @@ class Display:
         self.xdotool("mouseup", button)
 
     def close(self):
-        self.server.terminate()
-        try:
-            self.server.wait(5)
-        except subprocess.TimeoutExpired:
-            self.server.kill()
+        if self.displayfd is None:
+            return
+        if getattr(self, "connection", None) is not None:
+            self.connection.close()
+            self.connection = None
+        end(self.server)
         os.close(self.displayfd)
+        self.displayfd = None
         shutil.rmtree(self.runtime, ignore_errors=True)
 
 
@@ -204,27 +301,23 @@ class Game:
         self.log_path = os.path.join(display.runtime, "game.log")
         self.log_file = open(self.log_path, "wb")
         self.started = time.monotonic()
-        self.proc = subprocess.Popen(argv, cwd=self.cwd, env=dict(display.env, **(env or {})),
-                                     stdout=self.log_file, stderr=subprocess.STDOUT)
+        # The display's environment: the scenario's own, less the desktop's settings (so whatever
+        # marks a test's processes reaches the game), plus the scenario's additions.
+        self.proc = spawn(argv, cwd=self.cwd, env=dict(display.env, **(env or {})),
+                          stdout=self.log_file, stderr=subprocess.STDOUT)
         try:
             self.box_times = []
             for title in boxes:
-                pattern = "^" + title.replace(".", "\\.") + "$"
-                box = poll(f"a message box titled {title!r}",
-                           lambda: display.xdotool("search", "--onlyvisible", "--name", pattern, check=False).split(),
-                           30)[0]
+                box = waits.window(display, title)
                 self.box_times.append(time.monotonic() - self.started)
                 display.xdotool("windowfocus", "--sync", box)
                 display.xdotool("key", "--clearmodifiers", "Return")
-                poll(f"the message box {title!r} to close",
-                     lambda: box not in display.xdotool("search", "--onlyvisible", "--name", pattern, check=False).split(),
-                     10)
+                waits.gone(f"the message box {title!r} to close",
+                           lambda: box in waits.named(display, title))
             # The display is private, so the one window named Quillet is the game's.
             # Polled often, not with search --sync (which looks twice a second), so that the
             # start-up times measured from here are close to the truth.
-            self.main = poll("the main window",
-                             lambda: display.xdotool("search", "--onlyvisible", "--name", "^Quillet$", check=False).split(),
-                             30, 0.02)[0]
+            self.main = waits.window(display, "Quillet", interval=0.02)
             self.mapped = time.monotonic()
             self.pid = int(display.xdotool("getwindowpid", self.main))
             self.locate()
@@ -252,7 +345,7 @@ class Game:
                 if shot.get(column, row) == GREEN:
                     return x, row, shot
             return None
-        left, top, shot = poll("the first painted frame", painted, 20)
+        left, top, shot = waits.until("the first painted frame", painted)
         self.first_paint = time.monotonic()
         self.origin = (left, top)
         self.menu_y = (max(self.geometry(self.main)[1], 0) + top) // 2
@@ -316,6 +409,12 @@ class Game:
             return "g"  # the grey guide piece on a legal square
         return rules.EMPTY
 
+    def board_box(self):
+        """The board's squares on the screen: (x, y, w, h)."""
+        left, top = self.square_box((1, 1))
+        right, bottom = self.square_box((9, 9))
+        return left, top, right + 34 - left, bottom + 42 - top
+
     def read_board(self, shot=None):
         shot = shot or self.display.screenshot()
         return {sq: self.classify(shot, sq) for sq in rules.start_position()}
@@ -323,21 +422,10 @@ class Game:
     def move_numbers_shown(self, shot, square):
         return self.square_pixels(shot, square)[3] > 1
 
-    def wait_board(self, expected, timeout=30, what=None):
+    def wait_board(self, expected, what="the board", timeout=DEADLINE):
         """Waits until the screen shows exactly `expected` (a board, or a list of boards);
         returns the board seen."""
-        choices = expected if isinstance(expected, list) else [expected]
-        seen = {}
-
-        def matches():
-            board = self.read_board()
-            seen["last"] = board
-            return board if board in choices else None
-        try:
-            return poll(what or "the board", matches, timeout, 0.1)
-        except Failure as e:
-            raise Failure(f"{e}; the screen shows\n{rules.render(seen['last'])}\nexpected\n"
-                          + "\n--\n".join(rules.render(b) for b in choices[:3])) from None
+        return waits.board(self, expected, what, timeout)
 
     def coaching_picture(self, shot=None):
         """What the coaching picture beside the board shows: 'blank', 'hint' (指南します: yellow
@@ -372,19 +460,20 @@ class Game:
                 found.append((w, title))
         return found
 
-    def wait_dialog(self, timeout=30):
-        return poll("a message box", lambda: (self.dialogs() or [None])[0], timeout, 0.1)
+    def wait_dialog(self, timeout=DEADLINE):
+        """The first message box to come up, whatever its title: (window, title)."""
+        return waits.until("a message box", lambda: (self.dialogs() or [None])[0], timeout, 0.1)
 
-    def answer(self, expected_title, key="Return", timeout=30):
-        """Waits for a message box titled `expected_title` and answers it with a key
-        (Return: OK or Yes; Escape: No)."""
-        window, title = self.wait_dialog(timeout)
-        if title != expected_title:
-            raise Failure(f"message box titled {title!r}, expected {expected_title!r}")
+    def answer(self, title, key="Return", timeout=DEADLINE, closed=True):
+        """Waits for a message box titled `title` and answers it with a key (Return: OK or Yes;
+        Escape: No); then waits for it to close, unless `closed` is false (to look at once at
+        what follows it). Returns the box's window."""
+        window = waits.box(self, title, timeout)
         self.display.xdotool("windowfocus", "--sync", window)
         self.display.xdotool("key", "--clearmodifiers", key)
-        poll(f"the message box {title!r} to close", lambda: window not in self.windows(), 10)
-        return title
+        if closed:
+            waits.gone(f"the message box {title!r} to close", lambda: window in self.windows())
+        return window
 
     def no_dialog(self):
         d = self.dialogs()
@@ -423,7 +512,8 @@ class Game:
                     if len(found) == rows:
                         return w, x, width, found
             return None
-        return poll(f"a menu of {rows} items", new_popup, 10, 0.1)
+        return waits.until(f"a menu of {rows} items", new_popup, interval=0.1,
+                           seen=lambda: f"message boxes up: {[t for _, t in self.dialogs()]}")
 
     MENUS = {"対局": 3, "対MAN": 1, "対COM": 2, "局面": 2, "ｵﾌﾟｼｮﾝ": 3}
 
@@ -470,25 +560,42 @@ class Game:
                        if sum(shot.get(xx, yy)) < 300)
             marks.append(dark > 5)
         self.display.xdotool("key", "Escape")
-        poll("the menu to close", lambda: window not in self.windows(), 10)
+        waits.gone("the menu to close", lambda: window in self.windows())
         return marks
+
+    def input_handled(self):
+        """Returns once everything sent to the game before has been handled: the input of the X
+        server reaches the game in order, so once a drop-down opened by a click after it shows,
+        the game has taken all of it. A box that came up meanwhile, being modal, keeps the menu
+        from opening, and the failure names it."""
+        self.click_title(self.TITLES[0])
+
+        def opened():
+            boxes = self.dialogs()
+            if boxes:
+                raise Failure(f"a message box titled {boxes[0][1]!r} came up")
+            return self.windows()
+        window = waits.until(f"the drop-down of {self.TITLES[0]}, opened to see the input before it handled",
+                             opened, interval=0.1)[0]
+        # Closed by a click on its title, where the pointer still is, which leaves the bar as it
+        # was (Escape would leave it highlighted, taking the next key).
+        self.display.xdotool("click", 1)
+        waits.gone("the menu to close", lambda: window in self.windows())
 
     # ---- the end ----------------------------------------------------------------------------
 
     def focus_main(self):
         self.display.xdotool("windowfocus", "--sync", self.main)
 
-    def wait_exit(self, timeout=10):
-        try:
-            return self.proc.wait(timeout)
-        except subprocess.TimeoutExpired:
-            raise Failure(f"the game did not end within {timeout} s") from None
+    def wait_exit(self, timeout=DEADLINE):
+        return waits.ended(self.proc, "the game to end", timeout)
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
-        self.log_file.close()
+        """Ends the game (and whatever runs it) if it is still there; the exit status of a game
+        that ended by itself is kept."""
+        end(self.proc, grace=0)
+        if not self.log_file.closed:
+            self.log_file.close()
 
     def output(self):
         with open(self.log_path, "rb") as f:

@@ -21,6 +21,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rules  # noqa: E402
 import scenarios  # noqa: E402
 from desktop import Display, Game  # noqa: E402
+from ping import Pinger  # noqa: E402
 
 
 def startup(prefix, runs):
@@ -31,7 +32,7 @@ def startup(prefix, runs):
             game = Game(display, prefix)
             times.append(game.first_paint - game.started)
             game.choose("対局", 2)  # 終了
-            game.wait_exit(10)
+            game.wait_exit()
             game.stop()
         finally:
             display.close()
@@ -44,13 +45,15 @@ def whole_game(prefix):
     display = Display()
     try:
         game = Game(display, prefix, wrapper=["/usr/bin/time", "-v", "-o", report.name])
-        game.wait_board(rules.start_position(), 10)
+        game.wait_board(rules.start_position(), "the start position")
+        pinger = Pinger(display.name, game.main)
         game.choose("対局", 1, 0)  # 先手
         board, moves = scenarios.play_against_computer(game, rules.FIRST, rules.start_position())
+        pings = pinger.stop()
         game.answer("対局")
         game.answer(scenarios.winner_title(board, rules.FIRST))
         game.answer("対局", key="Escape")  # No: the program ends
-        game.wait_exit(15)
+        game.wait_exit()
         game.stop()
     finally:
         display.close()
@@ -65,7 +68,7 @@ def whole_game(prefix):
     wall = 0.0
     for part in wall_text.split(":"):
         wall = wall * 60 + float(part)
-    return moves, user, system, wall, int(field("Maximum resident set size (kbytes)"))
+    return moves, user, system, wall, int(field("Maximum resident set size (kbytes)")), pings
 
 
 SLEEP = re.compile(r"clock_nanosleep\((?:CLOCK_\w+), 0, \{tv_sec=(\d+), tv_nsec=(\d+)\}.*<([\d.]+)>")
@@ -78,13 +81,13 @@ def sleeps(prefix):
     try:
         game = Game(display, prefix, wrapper=["strace", "-f", "-T", "-e", "trace=clock_nanosleep,nanosleep",
                                               "-o", trace.name])
-        game.wait_board(rules.start_position(), 10)
+        game.wait_board(rules.start_position(), "the start position")
         scenarios.start_two_players(game)
         board, _ = scenarios.play_two_players(game, rules.start_position(), scenarios.WIPEOUT)
         game.answer("対局")
         game.answer("先手の勝ち！！")
         game.answer("対局", key="Escape")
-        game.wait_exit(15)
+        game.wait_exit()
         game.stop()
     finally:
         display.close()
@@ -119,10 +122,11 @@ def main():
               f"{over_ms[int(len(over_ms) * 0.99) - 1]:.2f} ms, max {over_ms[-1]:.2f} ms", flush=True)
     if "game" in what:
         started = time.monotonic()
-        moves, user, system, wall, rss = whole_game(prefix)
+        moves, user, system, wall, rss, (longest, count, at) = whole_game(prefix)
         print(f"whole game against the computer (先手, {moves} moves, {time.monotonic() - started:.0f} s): "
               f"CPU {user:.2f} s user + {system:.2f} s system over {wall:.1f} s wall = "
-              f"{100 * (user + system) / wall:.2f} % of one core; peak resident memory {rss / 1024:.1f} MiB",
+              f"{100 * (user + system) / wall:.2f} % of one core; peak resident memory {rss / 1024:.1f} MiB; "
+              f"window manager's ping every 0.2 s: {count} pings, the longest answered after {longest * 1000:.0f} ms",
               flush=True)
 
 

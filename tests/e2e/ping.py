@@ -10,10 +10,10 @@ import threading
 import time
 
 try:
-    from Xlib import X, display as xdisplay, protocol
+    from Xlib import X, display as xdisplay, error, protocol
 except ImportError:  # Debian's python3-xlib, seen from another Python 3 (a developer's own)
     sys.path.append("/usr/lib/python3/dist-packages")
-    from Xlib import X, display as xdisplay, protocol
+    from Xlib import X, display as xdisplay, error, protocol
 
 
 class Pinger:
@@ -58,6 +58,12 @@ class Pinger:
                 self.waits.append((sent, time.monotonic() - sent))
 
     def run(self):
+        try:
+            self.pinging()
+        except (error.ConnectionClosedError, OSError):
+            pass  # the display ended under it (the scenario is ending); what was seen stays
+
+    def pinging(self):
         stamp, due = 1, time.monotonic()
         while self.running:
             now = time.monotonic()

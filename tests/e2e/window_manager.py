@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The game under a real window manager (openbox in a private Xvfb display), where message boxes
-get a title bar: window_manager.py NAME runs one scenario and exits 0 when it passed, 1 when it
-failed, 77 when it cannot run here. QUILLET_E2E_PREFIX names the installation prefix; pictures of
+"""The game under a real window manager in a private Xvfb display, where message boxes get a title
+bar: window_manager.py NAME [MANAGER] runs one scenario and exits 0 when it passed, 1 when it
+failed, 77 when it cannot run here. MANAGER is openbox (the default), xfwm4, or clamp (clamp_wm.py,
+a tiny manager that keeps frames off the screen's top edge as xfwm4 does). QUILLET_E2E_PREFIX names the installation prefix; pictures of
 what was checked go to e2e-shots/ in the working directory."""
 
 import os
@@ -17,39 +18,79 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import rules  # noqa: E402
-from desktop import Failure, Game, log, poll, session  # noqa: E402
+import waits  # noqa: E402
+from desktop import Failure, Game, end, log, session, spawn  # noqa: E402
 from scenarios import WIPEOUT, expect, play_two_players, start_two_players  # noqa: E402
 
 SKIP = 77
 
 
-class WindowManager:
-    """openbox with its packaged settings (not the developer's own), on a Display."""
+# Where each manager puts the outer box the game asks for at start-up, PLACED (below): openbox
+# where asked; xfwm4, and clamp_wm.py after it, move a frame's top between -29 and -1 to 0.
+MANAGERS = ("openbox", "xfwm4", "clamp")
+CLAMP_WM = os.path.join(os.path.dirname(os.path.abspath(__file__)), "clamp_wm.py")
 
-    def __init__(self, display, replace=False):
+
+def xlib_python():
+    """A Python with python3-xlib for clamp_wm.py (Debian's, if this one lacks it), or None."""
+    for python in (sys.executable, "/usr/bin/python3"):
+        if python and os.path.exists(python) and subprocess.run(
+                [python, "-c", "import Xlib"], capture_output=True).returncode == 0:
+            return python
+    return None
+
+
+def missing(kind):
+    """What this machine lacks to run a manager, or None."""
+    if not shutil.which("xprop"):
+        return "xprop"
+    if kind == "openbox":
+        return None if shutil.which("openbox") else "openbox"
+    if kind == "xfwm4":
+        # xfwm4 reads its settings through xfconfd, on a session bus of its own.
+        return None if shutil.which("xfwm4") and shutil.which("dbus-run-session") else "xfwm4 or dbus-run-session"
+    return None if xlib_python() else "python3-xlib"
+
+
+class WindowManager:
+    """A window manager with its packaged settings (not the developer's own), on a Display."""
+
+    def __init__(self, display, replace=False, kind="openbox"):
         """replace: takes the screen from the manager running, as a restart does."""
-        self.display = display
+        self.display, self.kind = display, kind
         config = os.path.join(display.runtime, "config")
         os.makedirs(config, exist_ok=True)
         env = dict(display.env, XDG_CONFIG_HOME=config)
-        argv = ["openbox"] + (["--replace"] if replace else [])
-        if os.path.exists("/etc/xdg/openbox/rc.xml"):
-            argv += ["--config-file", "/etc/xdg/openbox/rc.xml"]
+        self.moves_file = os.path.join(display.runtime, "clamp-moves")
+        if kind == "xfwm4":
+            argv = ["dbus-run-session", "--", "xfwm4", "--compositor=off"] + (["--replace"] if replace else [])
+        elif kind == "clamp":
+            if replace:
+                raise Failure("clamp_wm.py does not take the screen from a running manager")
+            argv = [xlib_python(), CLAMP_WM, self.moves_file]
+        else:
+            argv = ["openbox"] + (["--replace"] if replace else [])
+            if os.path.exists("/etc/xdg/openbox/rc.xml"):
+                argv += ["--config-file", "/etc/xdg/openbox/rc.xml"]
         before = self.announced()
-        self.proc = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.proc = spawn(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # A window manager announces itself on the root window.
-        poll("openbox to take the screen", lambda: b"window id" in self.announced() and self.announced() != before, 20)
+        waits.until(f"{kind} to take the screen", lambda: b"window id" in self.announced() and self.announced() != before)
+
+    def moves(self, window):
+        """clamp_wm.py's count of the requests that moved the window (0 if none came)."""
+        try:
+            with open(self.moves_file) as f:
+                counts = dict(line.split() for line in f if line.strip())
+        except FileNotFoundError:
+            return 0
+        return int(counts.get(str(window), 0))
 
     def announced(self):
         return self.display.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout
 
     def stop(self):
-        self.proc.terminate()
-        try:
-            self.proc.wait(5)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
+        end(self.proc)
 
 
 class ManagedGame(Game):
@@ -67,26 +108,21 @@ class ManagedGame(Game):
                 int(values["Width"]), int(values["Height"]))
 
     def locate(self):
-        seen = {}
-
-        def settled():
-            now = self.geometry(self.main)
-            stable = seen.get("last") == now and time.monotonic() - seen["since"] > 0.6
-            if seen.get("last") != now:
-                seen.update(last=now, since=time.monotonic())
-            return stable
-        poll("the window to settle in its frame", settled, 20, 0.1)
+        settled_box(self)
         super().locate()
 
 
 # ---- the title bar ---------------------------------------------------------------------------------
 
-def frame_box(game, window):
+def frame_box(game, window, framed=True):
     """The window's outer box on the screen, title bar and borders included: (x, y, w, h), and
-    the height of the decoration above the client."""
+    the height of the decoration above the client. A window not framed yet fails, or gives None
+    if `framed` is false."""
     x, y, w, h = game.geometry(window)
     out = game.display.run(["xprop", "-id", str(window), "_NET_FRAME_EXTENTS"]).stdout.decode()
     if "=" not in out:
+        if not framed:
+            return None
         raise Failure(f"window {window} has no frame: {out.strip()}")
     left, right, top, bottom = (int(v) for v in out.split("=", 1)[1].split(","))
     return (x - left, y - top, w + left + right, h + top + bottom), top
@@ -117,21 +153,17 @@ def title_ink(game, window, title):
     def bar():
         return title_bar(game, window)[0]
 
-    def changed_from(old):
-        # Changed, and drawn to the end: the same in two looks a moment apart.
-        def drawn():
-            first = bar()
-            time.sleep(0.1)
-            return first if first != old and bar() == first else None
-        return drawn
+    def changed_from(what, old):
+        # Changed, and drawn to the end: the same in looks a moment apart.
+        return waits.steady(what, bar, lambda now: now != old, quiet=0.1)
     with_title = before
     if original != title:
         set_title(game.display, window, title)
-        with_title = poll("the title drawn", changed_from(before), 5)
+        with_title = changed_from("the title drawn", before)
     set_title(game.display, window, " ")
-    without = poll("the title blanked", changed_from(with_title), 5)
+    without = changed_from("the title blanked", with_title)
     set_title(game.display, window, original)
-    poll("the title restored", lambda: bar() == before, 5)
+    waits.until("the title restored", lambda: bar() == before)
     columns = [x for x in range(min(len(with_title[0]), len(without[0])))
                if any(a[x] != b[x] for a, b in zip(with_title, without))]
     if not columns:
@@ -144,12 +176,12 @@ def title_ink(game, window, title):
 def result_title_in_full(game):
     """A game between two people to its end; the result box, whose title alone names the winner,
     shows the whole title in its title bar."""
-    start = game.wait_board(rules.start_position(), 10, "the start position")
+    start = game.wait_board(rules.start_position(), "the start position")
     start_two_players(game)
     board, _ = play_two_players(game, start, WIPEOUT)
     game.answer("対局")  # 終了しました
     title = "先手の勝ち！！"
-    window, shown = game.wait_dialog(30)
+    window, shown = game.wait_dialog()
     expect(shown == title, f"the result box is titled {shown!r}, expected {title!r}")
     # The box's text is short ("と：[13]  歩：[0]"); its width must come from the title.
     (fx, fy, fw, fh), top = frame_box(game, window)
@@ -172,25 +204,86 @@ def result_title_in_full(game):
 
     game.answer(title)
     game.answer("対局", key="Escape")  # 続けます？ — No
-    expect(game.wait_exit(10) == 0, "the game did not exit cleanly after declining to go on")
+    expect(game.wait_exit() == 0, "the game did not exit cleanly after declining to go on")
 
 
 # The outer box the game asks for at start-up: its corner four pixels beyond the screen's, the
 # frame and caption included.
 PLACED = (-4, -4, 567, 533)
+# The game says on its output each request it makes for the shown window's place.
+PLACEMENT_LOG = {"QUILLET_PLACEMENT_LOG": "1"}
+MOST_REQUESTS = 2
+# Where the manager of this run puts the box asked for (main() sets it).
+WHERE_PUT = PLACED
 
 
-def settled_box(game):
-    """The main window's outer box once it has stood still for a moment."""
-    seen = {}
+def where_put(kind):
+    """Where the manager puts the box asked for: openbox as asked, the others at the top edge."""
+    return PLACED if kind == "openbox" else (PLACED[0], 0) + PLACED[2:]
 
-    def settled():
-        now = frame_box(game, game.main)[0]
-        stable = seen.get("last") == now and time.monotonic() - seen["since"] > 0.8
-        if seen.get("last") != now:
-            seen.update(last=now, since=time.monotonic())
-        return now if stable else None
-    return poll("the window to stand still", settled, 20, 0.1)
+
+def requests(game):
+    """The requests the game made for its shown window's place, by its own account."""
+    return game.output().count("quillet: placement request")
+
+
+def started_well(game, start):
+    """One start checked: the window at the manager's place for the box asked for, the caption
+    and the menu bar on the screen, the place asked for at most twice."""
+    box = settled_box(game)
+    _, top = frame_box(game, game.main)
+    x, y, w, h = game.geometry(game.main)
+    screen = game.display.screenshot()
+    asked = requests(game)
+    moves = game.manager.moves(game.main) if game.manager.kind == "clamp" else None
+    log(f"start {start + 1} under {game.manager.kind}: outer box {box}, caption {top} px, "
+        f"{asked} requests" + ("" if moves is None else f", {moves} moves seen by the manager"))
+    expected = where_put(game.manager.kind)
+    expect(box == expected, f"start {start + 1}: the window's outer box is {box}, expected {expected}")
+    # The caption: the frame no more than the 4 px asked for above the screen's top, so the rest
+    # of its height shows; the menu bar, at the window's top, wholly on the screen.
+    expect(box[1] >= -4 and y >= 0 and top > 4, f"start {start + 1}: the caption is off the screen: frame top "
+           f"{box[1]}, caption {top} px, window top {y}")
+    expect(x + w <= screen.width and y + h <= screen.height, f"start {start + 1}: the window {x, y, w, h} leaves "
+           f"the {screen.width} x {screen.height} screen")
+    expect(asked <= MOST_REQUESTS, f"start {start + 1}: the game asked for its place {asked} times")
+    if moves is not None:
+        expect(moves <= MOST_REQUESTS, f"start {start + 1}: the manager was asked {moves} times to move it")
+    return box
+
+
+def outer_box(game):
+    framed = frame_box(game, game.main, framed=False)
+    return framed and framed[0]
+
+
+def settled_box(game, expected=None):
+    """The main window's outer box once it is at `expected` (a box, a list of them, or a test
+    of the box; by default where the manager puts the box asked for) and has stood still there
+    for a moment. A window that still moves after that moment, or stands elsewhere, is what the
+    caller's check finds."""
+    if expected is None:
+        expected = WHERE_PUT
+    if callable(expected):
+        return waits.steady("the window to stand still in its frame", lambda: outer_box(game),
+                            lambda b: b is not None and expected(b), quiet=0.8)
+    return waits.placed(f"the window to stand still in its frame at {expected}", lambda: outer_box(game),
+                        expected, quiet=0.8)
+
+
+def parent(game):
+    """The window holding the game's main window: the manager's frame."""
+    out = game.display.run(["xwininfo", "-tree", "-id", str(game.main)]).stdout.decode()
+    return next(line.split()[3] for line in out.splitlines() if line.strip().startswith("Parent window id"))
+
+
+def window_state(game):
+    """ICCCM's WM_STATE of the main window as the manager set it: 'Normal', 'Iconic' or ''."""
+    out = game.display.run(["xprop", "-id", str(game.main), "WM_STATE"], check=False).stdout.decode()
+    for line in out.splitlines():
+        if "window state:" in line:
+            return line.split(":", 1)[1].strip()
+    return ""
 
 
 def restarted(game):
@@ -198,9 +291,8 @@ def restarted(game):
     prefix, cleanups = game.prefix, game.cleanups
     game.stop()
     # The next game's window is found by its name: the last one must be gone first.
-    poll("the last game's window to go", lambda: not game.display.xdotool(
-        "search", "--onlyvisible", "--name", "^Quillet$", check=False).strip(), 10)
-    again = ManagedGame(game.display, prefix)
+    waits.gone("the last game's window to go", lambda: waits.named(game.display, "Quillet"))
+    again = ManagedGame(game.display, prefix, PLACEMENT_LOG)
     again.prefix, again.cleanups, again.manager = prefix, cleanups, game.manager
     cleanups.append(again.stop)
     return again
@@ -215,6 +307,8 @@ def placed_by_a_stuttering_manager(game):
         stop = threading.Event()
 
         def stutter():
+            # The manager's turns: this pacing is the busy machine being played; nothing checked
+            # depends on the lengths, only on the window ending where it was asked to be.
             while not stop.is_set():
                 os.kill(manager, signal.SIGSTOP)
                 time.sleep(0.06)
@@ -223,88 +317,107 @@ def placed_by_a_stuttering_manager(game):
         turns = threading.Thread(target=stutter)
         turns.start()
         try:
-            game = restarted(game)
-            time.sleep(2)
+            game = restarted(game)  # its start waits for the window to stand still in its place
         finally:
             stop.set()
             turns.join()
             os.kill(manager, signal.SIGCONT)
+        # Placed as asked, and still there with the manager running freely again.
         box = settled_box(game)
         log(f"start {start + 1}, the manager stuttering: outer box {box}")
-        expect(box == PLACED, f"start {start + 1}: the window's outer box is {box}, expected {PLACED}")
 
 
 def placed_once(game):
-    """Three starts, each placed as asked in the manager's frame; then moved by the user,
-    minimised and restored, and framed again by a manager that restarts, the window stays where
-    the user put it, at its size."""
+    """Three starts, each placed in the manager's frame where the manager puts the box asked for,
+    its caption on the screen; then moved by the user, minimised and restored, and framed again by
+    a manager that restarts, the window stays where the user put it, at its size."""
     for start in range(3):
         if start:
             game = restarted(game)
-        box = settled_box(game)
-        log(f"start {start + 1}: outer box {box}")
-        expect(box == PLACED, f"start {start + 1}: the window's outer box is {box}, expected {PLACED}")
+        box = started_well(game, start)
     game.display.xdotool("windowmove", game.main, "199", "130")
-    moved = poll("the window to move", lambda: (lambda b: b if b != PLACED else None)(settled_box(game)), 20)
+    moved = settled_box(game, lambda b: b != box)
     log(f"moved by the user: {moved}")
     game.display.xdotool("windowminimize", "--sync", game.main)
-    time.sleep(0.5)
+    waits.until("the manager to have minimised the window", lambda: window_state(game) == "Iconic")
     game.display.xdotool("windowactivate", "--sync", game.main)
-    restored = settled_box(game)
+    waits.until("the manager to have restored the window", lambda: window_state(game) == "Normal")
+    restored = settled_box(game, moved)
     log(f"minimised and restored: {restored}")
-    expect(restored == moved, f"minimised and restored, the window went from {moved} to {restored}")
     # A manager that restarts frames the window anew; the program leaves it where it is.
-    manager = WindowManager(game.display, replace=True)
+    frame = parent(game)
+    manager = WindowManager(game.display, replace=True, kind=game.manager.kind)
     game.cleanups.append(manager.stop)
-    again = settled_box(game)
+    waits.until("the restarted manager to frame the window anew", lambda: parent(game) != frame)
+    again = settled_box(game, moved)
     log(f"the window manager restarted: {again}")
-    expect(again == moved, f"after the window manager restarted, the window went from {moved} to {again}")
+    expect(game.proc.poll() is None, "the game ended")
+
+
+def clamped_not_walked_past(game):
+    """Under a manager that keeps frames off the screen's top edge (clamp_wm.py, as xfwm4 does),
+    three starts: each takes the manager's place at the top edge, asking at most twice, and stays
+    there: the program does not walk its corner up past the clamp."""
+    for start in range(3):
+        if start:
+            game = restarted(game)
+        box = started_well(game, start)
+        # Looked at again a while on: no further request, nothing moved.
+        again = settled_box(game)
+        expect(again == box and requests(game) <= MOST_REQUESTS,
+               f"start {start + 1}: the window went on from {box} to {again} after {requests(game)} requests")
     expect(game.proc.poll() is None, "the game ended")
 
 
 def hovered_bar_commands(game):
     """The pointer resting on 戻 or その他 makes no key run them; F10 and the arrow keys to 戻,
     then Return, runs 戻."""
-    game.wait_board(rules.start_position(), 10, "the start position")
+    game.wait_board(rules.start_position(), "the start position")
     for caption in ("戻", "その他"):
         a, b = game.titles[game.TITLES.index(caption)]
-        game.display.xdotool("mousemove", str((a + b) // 2), str(game.menu_y))
-        time.sleep(0.3)
+        # The pointer's move reaches the game before the keys (the bar shows no hover).
+        game.display.xdotool("mousemove", "--sync", str((a + b) // 2), str(game.menu_y))
         game.focus_main()
-        for key in ("space", "Return", "KP_Enter"):
-            game.display.xdotool("key", key)
-            time.sleep(0.5)
-            game.no_dialog()
+        game.display.xdotool("key", "space", "Return", "KP_Enter")
+        # A command run by one of them would have brought up its box (戻れません, the about box).
+        game.input_handled()
+        game.no_dialog()
     x, y = game.square_centre((5, 5))
     game.display.xdotool("mousemove", str(x), str(y))
     game.focus_main()
     game.display.xdotool("key", "F10")
     first, _, _, _ = game.wait_popup([], 3)
     game.display.xdotool("key", "Right")  # 局面
-    poll("the drop-down of 局面", lambda: [w for w in game.windows() if w != first], 5)
+    waits.until("the drop-down of 局面", lambda: [w for w in game.windows() if w != first])
     game.display.xdotool("key", "Right")  # 戻: no drop-down, the title highlighted
-    poll("the drop-down to close", lambda: not game.windows(), 5)
+    waits.until("the drop-down to close", lambda: not game.windows())
     game.display.xdotool("key", "Return")
     game.answer("戻る")  # 戻れません: nothing recorded yet
     expect(game.proc.poll() is None, "the game ended")
 
 
 SCENARIOS = {f.__name__: f for f in [result_title_in_full, placed_once, placed_by_a_stuttering_manager,
-                                     hovered_bar_commands]}
+                                     clamped_not_walked_past, hovered_bar_commands]}
 
 
 def main():
-    if len(sys.argv) != 2 or sys.argv[1] not in SCENARIOS:
-        print("usage: window_manager.py " + "|".join(SCENARIOS), file=sys.stderr)
+    kind = sys.argv[2] if len(sys.argv) == 3 else "openbox"
+    if len(sys.argv) not in (2, 3) or sys.argv[1] not in SCENARIOS or kind not in MANAGERS:
+        print("usage: window_manager.py " + "|".join(SCENARIOS) + " [" + "|".join(MANAGERS) + "]",
+              file=sys.stderr)
         return 2
-    if not shutil.which("openbox") or not shutil.which("xprop"):
-        log("openbox or xprop is missing (scripts/setup.sh installs them)")
+    lacking = missing(kind)
+    if lacking:
+        log(f"{lacking} is missing (scripts/setup.sh installs it)")
         return SKIP
 
+    global WHERE_PUT
+    WHERE_PUT = where_put(kind)
+
     def start(display, prefix, cleanups):
-        manager = WindowManager(display)
+        manager = WindowManager(display, kind=kind)
         cleanups.append(manager.stop)
-        game = ManagedGame(display, prefix)
+        game = ManagedGame(display, prefix, PLACEMENT_LOG)
         # A scenario that starts the game again stops the later ones too.
         game.prefix, game.cleanups, game.manager = prefix, cleanups, manager
         return game

@@ -8,7 +8,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRawFont>
+#include <QSet>
+#include <QTextLayout>
 #include <QTimer>
 #include <memory>
 
@@ -28,7 +33,22 @@ int boldWidth(const QString& title) {
 struct Seen {
     QString title, text;
     int width = 0;
+    // The font families that draw the text, line by line, as the box's label lays it out.
+    QSet<QString> families;
 };
+
+QSet<QString> familiesDrawing(const QLabel& label) {
+    QSet<QString> families;
+    for (const QString& line : label.text().split('\n')) {
+        QTextLayout layout(line, label.font());
+        layout.beginLayout();
+        while (layout.createLine().isValid()) {
+        }
+        layout.endLayout();
+        for (const QGlyphRun& run : layout.glyphRuns()) families.insert(run.rawFont().familyName());
+    }
+    return families;
+}
 
 // Reads the next box once it is shown and sized, then presses `answer`. It looks every few
 // milliseconds rather than once after a fixed delay: on a busy machine or under the sanitizers
@@ -43,7 +63,9 @@ void readNext(Seen& seen, QMessageBox::StandardButton answer) {
             if (waited->elapsed() < 20000) return;
             ADD_FAILURE() << "no message box came up within 20 s";
         } else {
-            seen = {box->windowTitle(), box->text(), box->width()};
+            seen = {box->windowTitle(), box->text(), box->width(), {}};
+            if (auto* label = box->findChild<QLabel*>("qt_msgbox_label"))
+                seen.families = familiesDrawing(*label);
             box->button(answer)->click();
         }
         poll->stop();
@@ -64,6 +86,24 @@ TEST(MessageBoxWidth, TheResultBoxLeavesRoomForItsWholeTitle) {
         EXPECT_EQ(seen.text, QString::fromUtf8("と：[13]  歩：[0]"));
         EXPECT_GE(seen.width, boldWidth(seen.title) + ui::title_bar_decoration) << title;
     }
+}
+
+// Counts, brackets and the two pieces' characters in one face: no character falls back to
+// another font (the counts in a sans face after と's serif one, say).
+TEST(MessageBoxFace, TheResultTextIsDrawnInOneFaceThroughout) {
+    ui::QtWindow window;
+    for (const char* text : {"と：[0]  歩：[65]", "と：[41]  歩：[40]", "と：[13]\r歩：[0]"}) {
+        Seen seen;
+        readNext(seen, QMessageBox::Ok);
+        window.message(text, "後手の勝ち！！");
+        EXPECT_EQ(seen.families.size(), 1)
+            << text << ": " << qPrintable(QStringList(seen.families.values()).join(", "));
+        EXPECT_TRUE(seen.families.contains("IPAPMincho")) << text;
+    }
+    Seen question;
+    readNext(question, QMessageBox::No);
+    EXPECT_FALSE(window.ask("続けます？", "対局"));
+    EXPECT_EQ(question.families, QSet<QString>{"IPAPMincho"});
 }
 
 TEST(MessageBoxWidth, QuestionsToo) {

@@ -56,6 +56,17 @@ QString messageText(const std::string& text) {
     return s;
 }
 
+// The box's text in the game's Japanese face, at the size of the desktop's: left to the
+// application font, each run of characters would take the first font that has it (the counts
+// after と in one face, those after 歩 in another, within one line).
+void drawTextInOneFace(QMessageBox& box, const QString& family) {
+    auto* label = box.findChild<QLabel*>("qt_msgbox_label");
+    if (!label || family.isEmpty()) return;
+    QFont font = label->font();
+    font.setFamilies({family});
+    label->setFont(font);
+}
+
 }  // namespace
 
 QtWindow::QtWindow() {
@@ -174,6 +185,7 @@ void QtWindow::message(const std::string& text, const std::string& title, bool w
     QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, fromUtf8(title), messageText(text),
                     QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    drawTextInOneFace(box, textFamily_);
     fitTitle(box);
     held_->takePending();
     box.exec();
@@ -189,6 +201,7 @@ bool QtWindow::ask(const std::string& text, const std::string& title) {
     box.button(QMessageBox::Yes)->setShortcut(QKeySequence(Qt::Key_Y));
     box.button(QMessageBox::No)->setText("いいえ");
     box.button(QMessageBox::No)->setShortcut(QKeySequence(Qt::Key_N));
+    drawTextInOneFace(box, textFamily_);
     fitTitle(box);
     held_->takePending();
     return box.exec() == QMessageBox::Yes;
