@@ -57,8 +57,9 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
 depends="$(field Depends)"
 depends_names=" $(sed 's/ *([^)]*)//g; s/,/ /g' <<<"$depends") "
+# (Debian 13 renamed some libraries for the 64-bit time_t: libqt6core6 is libqt6core6t64 there.)
 for lib in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-mixer-2.0-0; do
-  [[ "$depends_names" == *" $lib "* ]] || fail "Depends lacks $lib: $depends"
+  [[ "$depends_names" == *" $lib "* || "$depends_names" == *" ${lib}t64 "* ]] || fail "Depends lacks $lib: $depends"
 done
 grep -q fonts-ipafont-mincho <<<"$(field Recommends)" || fail "Recommends lacks fonts-ipafont-mincho"
 ok "control: quillet $version $arch, section games; Depends: $depends; Recommends: $(field Recommends)"
