@@ -47,14 +47,18 @@ case ${1:-all} in
     ;;
 esac
 
+# Root is asked for only when apt must run: a user without sudo builds and installs the game into
+# their own folders once the packages are there.
 SUDO=""
-if [ "$(id -u)" -ne 0 ]; then
-  if ! command -v sudo >/dev/null; then
-    echo "setup: packages must be installed, and that needs root: run this as root, or install sudo" >&2
-    exit 1
+as_root() {
+  if [ "$(id -u)" -ne 0 ] && [ -z "$SUDO" ]; then
+    if ! command -v sudo >/dev/null; then
+      echo "setup: packages must be installed, and that needs root: run this as root, or install sudo" >&2
+      exit 1
+    fi
+    SUDO="sudo"
   fi
-  SUDO="sudo"
-fi
+}
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
@@ -70,6 +74,7 @@ offered() {
 lists_updated=0
 update_lists() {
   if [ "$lists_updated" -eq 0 ]; then
+    as_root
     $SUDO apt-get update >&2
     lists_updated=1
   fi
@@ -111,4 +116,5 @@ fi
 
 echo "setup: installing ${missing[*]}" >&2
 update_lists
+as_root
 $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
