@@ -8,6 +8,10 @@
 # not in its working directory from the data folder, found from its own place.
 include(GNUInstallDirs)
 
+# Folders made by the installation are rwxr-xr-x whatever the umask of the one who builds.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+    GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
 set(QUILLET_INSTALL_BINDIR ${CMAKE_INSTALL_BINDIR} CACHE STRING
     "Where the programs go, relative to the prefix (the Debian package: games)")
 set(QUILLET_INSTALL_PKGDATADIR ${CMAKE_INSTALL_DATADIR}/quillet CACHE STRING
@@ -77,3 +81,10 @@ endforeach()
 set(QUILLET_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/quillet)
 install(FILES packaging/copyright DESTINATION ${QUILLET_INSTALL_DOCDIR})
 install(FILES ${CMAKE_BINARY_DIR}/compressed/changelog.gz DESTINATION ${QUILLET_INSTALL_DOCDIR})
+
+# Everything the installation holds, and nothing else: `make install` and `make deb` build this.
+add_custom_target(quillet_installable)
+add_dependencies(quillet_installable quillet-tool quillet_compressed_docs)
+if(TARGET quillet)
+  add_dependencies(quillet_installable quillet)
+endif()

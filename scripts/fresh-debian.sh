@@ -3,8 +3,11 @@
 # The README's commands on a fresh minimal Debian, as a new user would meet them: makes the
 # release with debootstrap (--variant=minbase: nothing but the base system), copies this source
 # tree in, runs the set-up-and-play command there, which with no display must end at the game's
-# own "no display" message, and then the fast tests (`make check`).
+# own "no display" message (having installed only what playing needs: the count and size of the
+# system's packages are printed before and after), then the fast tests (`make check`, which
+# installs the test packages), then builds the Debian package and checks it (scripts/check-deb.sh).
 #   scripts/fresh-debian.sh [RELEASE [FOLDER]]    RELEASE defaults to trixie (Debian 13)
+# A FOLDER that holds a system already is used as it is (no debootstrap).
 # Needs root and debootstrap. The mirror is the one this machine's apt already uses for Debian
 # (QUILLET_DEBIAN_MIRROR overrides it). The folder is removed afterwards unless KEEP=1.
 set -euo pipefail
@@ -82,6 +85,13 @@ in_root() {
     LANG=C.UTF-8 TERM=dumb bash -c "cd /root/quillet && $1"
 }
 
+# How many packages the system has, and their installed size.
+packages() {
+  in_root "dpkg-query -W -f='\${db:Status-Abbrev} \${Installed-Size}\n'" |
+    awk '$1 == "ii" { n++; kb += $2 } END { printf "%d packages, %.0f MB installed", n, kb / 1024 }'
+}
+stamp "the system has $(packages)"
+
 # The README's first command, word for word, with no display: it must install, build and reach
 # the game, which then says plainly that there is no display.
 play_command=$(sed -n '/^## Set up and play/,/^```$/{/^```sh$/{n;p}}' README.md)
@@ -95,7 +105,17 @@ if ! grep -q "quillet: no display" "$root/play.log"; then
   fail "'$play_command' did not reach the game's no-display message on $release"
 fi
 stamp "the game started and said: $(grep 'quillet: no display' "$root/play.log")"
+stamp "after the play command the system has $(packages)"
+for p in libgtest-dev clang lintian xvfb openbox; do
+  if in_root "dpkg-query -W -f='\${Status}' $p 2>/dev/null | grep -q 'install ok installed'"; then
+    fail "the play command installed $p, which only the tests need"
+  fi
+done
 
 in_root "make check" </dev/null >"$root/check.log" 2>&1 || { tail -60 "$root/check.log" >&2; fail "the fast tests failed on $release"; }
 grep -E 'tests passed|tests failed' "$root/check.log" >&2 || true
-stamp "the fast tests passed on $release"
+stamp "the fast tests passed on $release; the system has $(packages)"
+
+in_root "bash scripts/check-deb.sh" </dev/null >"$root/deb.log" 2>&1 || { tail -60 "$root/deb.log" >&2; fail "the Debian package's check failed on $release"; }
+grep -E '^check-deb: (ok: lintian|.* is good)' "$root/deb.log" >&2 || true
+stamp "the Debian package built and checked on $release"

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs every Debian package the project needs to build, test and run, on Debian 12 or 13 (or
-# a later release), from a bare minimal system: it needs only bash, dpkg and apt, and uses sudo
-# when not run as root.
+# Installs the Debian packages the project needs, on Debian 12 or 13 (or a later release), from a
+# bare minimal system: it needs only bash, dpkg and apt, and uses sudo when not run as root.
+#   scripts/setup.sh play    what building, packaging and playing the game needs (`make run`,
+#                            `make install`, `make deb`): the compiler, CMake, Qt, SDL2_mixer and
+#                            the fonts; nothing only the tests use
+#   scripts/setup.sh         all of that and everything the tests need as well (`make test`)
 # Safe to run repeatedly: it only calls apt-get when something is missing.
 #
 # An entry "a|b" names packages that serve the same purpose under different names on different
@@ -11,27 +14,53 @@
 # libclang-rt-14-dev is Debian 12's own).
 set -euo pipefail
 
-PACKAGES=(
-  build-essential make cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
+# Building, packaging and playing. (build-essential brings dpkg-dev, whose dpkg-buildflags and
+# dpkg-shlibdeps `make deb` uses; CPack asks `file` which files are programs.)
+PLAY_PACKAGES=(
+  build-essential make cmake ninja-build pkg-config file
+  libcli11-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
   libgl-dev libxkbcommon-dev libxcb1-dev
   libsdl2-dev libsdl2-mixer-dev
   fonts-ipafont-mincho fonts-dejavu-core fontconfig
-  xvfb xdotool x11-apps x11-utils openbox xfwm4 dbus-daemon imagemagick librsvg2-bin time strace python3 python3-xlib
+)
+
+# Only the tests: GoogleTest, Qt's private headers (the input tests), a private X display and
+# the tools that drive and look at it, the desktop files' validators, lintian and the manual
+# pages for the package check, and clang with its sanitizer runtime and clang-format.
+TEST_PACKAGES=(
+  libgtest-dev libgmock-dev qt6-base-private-dev libqt6svg6
+  xvfb xdotool x11-apps x11-utils imagemagick librsvg2-bin time strace python3 python3-xlib
+  # The window managers the end-to-end tests run the game under (one a line); xfwm4 needs a
+  # session bus, which dbus-run-session (dbus-daemon) gives it.
+  openbox
+  xfwm4 dbus-daemon
   desktop-file-utils appstream libglib2.0-bin
-  dpkg-dev file lintian man-db groff-base
+  lintian man-db groff-base
   clang clang-format "libclang-rt-dev|libclang-rt-14-dev"
 )
 
+case ${1:-all} in
+  play) PACKAGES=("${PLAY_PACKAGES[@]}") ;;
+  all | test) PACKAGES=("${PLAY_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+  *)
+    echo "usage: scripts/setup.sh [play]" >&2
+    exit 2
+    ;;
+esac
+
+# Root is asked for only when apt must run: a user without sudo builds and installs the game into
+# their own folders once the packages are there.
 SUDO=""
-if [ "$(id -u)" -ne 0 ]; then
-  if ! command -v sudo >/dev/null; then
-    echo "setup: packages must be installed, and that needs root: run this as root, or install sudo" >&2
-    exit 1
+as_root() {
+  if [ "$(id -u)" -ne 0 ] && [ -z "$SUDO" ]; then
+    if ! command -v sudo >/dev/null; then
+      echo "setup: packages must be installed, and that needs root: run this as root, or install sudo" >&2
+      exit 1
+    fi
+    SUDO="sudo"
   fi
-  SUDO="sudo"
-fi
+}
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
@@ -47,6 +76,7 @@ offered() {
 lists_updated=0
 update_lists() {
   if [ "$lists_updated" -eq 0 ]; then
+    as_root
     $SUDO apt-get update >&2
     lists_updated=1
   fi
@@ -88,4 +118,5 @@ fi
 
 echo "setup: installing ${missing[*]}" >&2
 update_lists
+as_root
 $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
