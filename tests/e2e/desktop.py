@@ -21,7 +21,7 @@ import time
 
 import rules
 import waits
-from waits import DEADLINE, Failure
+from waits import DEADLINE, START_DEADLINE, Failure
 
 GREEN = (0, 128, 0)  # the window's background, palette colour 2
 
@@ -308,7 +308,7 @@ class Game:
         try:
             self.box_times = []
             for title in boxes:
-                box = waits.window(display, title)
+                box = waits.window(display, title, START_DEADLINE)
                 self.box_times.append(time.monotonic() - self.started)
                 display.xdotool("windowfocus", "--sync", box)
                 display.xdotool("key", "--clearmodifiers", "Return")
@@ -317,7 +317,7 @@ class Game:
             # The display is private, so the one window named Quillet is the game's.
             # Polled often, not with search --sync (which looks twice a second), so that the
             # start-up times measured from here are close to the truth.
-            self.main = waits.window(display, "Quillet", interval=0.02)
+            self.main = waits.window(display, "Quillet", START_DEADLINE, interval=0.02)
             self.mapped = time.monotonic()
             self.pid = int(display.xdotool("getwindowpid", self.main))
             self.locate()
@@ -345,7 +345,7 @@ class Game:
                 if shot.get(column, row) == GREEN:
                     return x, row, shot
             return None
-        left, top, shot = waits.until("the first painted frame", painted)
+        left, top, shot = waits.until("the first painted frame", painted, START_DEADLINE)
         self.first_paint = time.monotonic()
         self.origin = (left, top)
         self.menu_y = (max(self.geometry(self.main)[1], 0) + top) // 2

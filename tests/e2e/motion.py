@@ -12,7 +12,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import rules  # noqa: E402
 import waits  # noqa: E402
-from desktop import Failure, session  # noqa: E402
+from desktop import Failure, log, session  # noqa: E402
 from rules import FIRST, SECOND  # noqa: E402
 from scenarios import WIPEOUT, click_square, expect, play_two_players, start_two_players  # noqa: E402
 
@@ -78,6 +78,7 @@ def computer_thinking(game):
         expect(len(squares) <= 1, f"the hand on several squares at once: {squares}")
         if squares and (not tour or tour[-1] != squares[0]):
             tour.append(squares[0])
+    log(f"{len(seen)} looks while the computer thought; the hand's tour: {[rules.name(sq) for sq in tour]}")
     expect(tour, f"the hand was seen on none of {len(seen)} frames while the computer thought")
     expect(all(sq in legal for sq in tour), f"the hand stood on {tour}; legal first moves are {legal}")
     expect(tour == sorted(tour), f"the hand's tour {tour} is not in scan order")

@@ -5,8 +5,10 @@ A scenario waits through these and nothing else: no fixed sleep stands in for a 
 
 Deadlines are far beyond the slowest time seen on a busy machine (the cores shared several
 times over), so a wait fails only when the game does not do what it should:
-  DEADLINE       60 s, for anything the game does at once (a window, a box, a redraw, its end);
-                 the slowest seen is a few seconds (a fresh system's first start).
+  DEADLINE       60 s, for anything the game does at once (a box, a redraw, a move, its end);
+                 the slowest seen is a few seconds.
+  START_DEADLINE 180 s, for the game's first window, box and frame after its start: a fresh
+                 system's first start of Qt builds the font cache (up to about 20 s seen).
 
   until(what, condition, timeout=DEADLINE, interval=0.05, seen=None)
       The core: calls condition() until it returns something true, and returns that. seen(),
@@ -45,6 +47,7 @@ import subprocess
 import time
 
 DEADLINE = 60.0
+START_DEADLINE = 180.0
 
 
 class Failure(Exception):
@@ -58,7 +61,7 @@ def until(what, condition, timeout=DEADLINE, interval=0.05, seen=None):
         if result:
             return result
         if time.monotonic() > deadline:
-            message = f"timed out after {timeout:.0f} s waiting for {what}"
+            message = f"timed out after {timeout:g} s waiting for {what}"
             if seen:
                 message += f"; {seen()}"
             raise Failure(message)
@@ -146,7 +149,7 @@ def ended(proc, what, timeout=DEADLINE):
     try:
         return proc.wait(timeout)
     except subprocess.TimeoutExpired:
-        raise Failure(f"timed out after {timeout:.0f} s waiting for {what}") from None
+        raise Failure(f"timed out after {timeout:g} s waiting for {what}") from None
 
 
 def file(path, what, condition=None, timeout=DEADLINE):
