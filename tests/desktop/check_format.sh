@@ -20,12 +20,16 @@ if [ -z "$format" ]; then
   exit 77
 fi
 unformatted=0
+checked=0
 while IFS= read -r -d '' f; do
+  checked=$((checked + 1))
   if ! "$format" --dry-run -Werror "$f" >/dev/null 2>&1; then
     echo "not laid out as .clang-format says: $f"
     unformatted=$((unformatted + 1))
   fi
 done < <(find . \( -path './build*' -o -path './.git' -o -path './tests/fuzz/corpus' \) -prune -o \
            -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
+# A check that found nothing to check has not checked anything.
+[ "$checked" -gt 0 ] || { echo "no C++ file found under $1"; exit 1; }
 [ "$unformatted" -eq 0 ] || { echo "$unformatted files to lay out with: $format -i FILE"; exit 1; }
 echo "every C++ file is laid out as .clang-format says"

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,12 +15,35 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <functional>
+#include <memory>
 #include <stdexcept>
 
 #include "tests/qt/QtFixture.h"
 
 namespace quillet::testing {
 namespace {
+
+// Runs `act` on the modal box once one is shown, looking every few
+// milliseconds for up to 20 s: a box on a busy machine may take far longer than a fixed delay
+// to come up, and one never answered would hold the test for ever.
+void whenABoxIsUp(std::function<void(QWidget*)> act) {
+    auto* poll = new QTimer;
+    auto waited = std::make_shared<QElapsedTimer>();
+    waited->start();
+    QObject::connect(poll, &QTimer::timeout, [poll, waited, act = std::move(act)] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr || !box->isVisible()) {
+            if (waited->elapsed() < 20000) return;
+            ADD_FAILURE() << "no message box came up within 20 s";
+        } else {
+            act(box);
+        }
+        poll->stop();
+        poll->deleteLater();
+    });
+    poll->start(5);
+}
 
 using Log = std::vector<std::string>;
 
@@ -161,7 +185,7 @@ TEST_F(Input, CheckItemLeavesItsMarkToTheHandler) {
 // and handed over after it returns, in the order it came.
 TEST_F(Input, InputDuringAMessageBoxWaitsForTheHandler) {
     std::size_t seenInsideBox = 0;
-    QTimer::singleShot(50, [&] {
+    whenABoxIsUp([&](QWidget* box) {
         QTest::mousePress(surface(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         QTest::keyClick(&window, Qt::Key_Escape);
         window.action("BGM")->trigger();
@@ -169,12 +193,8 @@ TEST_F(Input, InputDuringAMessageBoxWaitsForTheHandler) {
         window.close();
         QTest::mouseRelease(surface(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         seenInsideBox = log.size();
-        QWidget* box = QApplication::activeModalWidget();
-        ASSERT_NE(box, nullptr);
-        // The nested box would hold the test up; answer it at once when it opens.
-        QTimer::singleShot(50, [] {
-            if (QWidget* second = QApplication::activeModalWidget()) second->close();
-        });
+        // The nested box, once this one is closed, would hold the test up; answer it when it opens.
+        whenABoxIsUp([](QWidget* second) { second->close(); });
         box->close();
     });
     window.action("SONOTA")->trigger();
@@ -222,9 +242,8 @@ TEST_F(Input, InputMadeBeforeAMessageBoxOpensIsHandledAfterTheHandler) {
             // Made while the box is shown: the board is blocked.
             queueMouse(window, QEvent::MouseButtonPress, QPoint(80, 90));
             queueMouse(window, QEvent::MouseButtonRelease, QPoint(80, 90));
-            QTimer::singleShot(30, [] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                    box->button(QMessageBox::Ok)->click();
+            whenABoxIsUp([](QWidget* box) {
+                if (auto* shown = qobject_cast<QMessageBox*>(box)) shown->button(QMessageBox::Ok)->click();
             });
         });
         window.message("PASS", "COM");
@@ -233,8 +252,8 @@ TEST_F(Input, InputMadeBeforeAMessageBoxOpensIsHandledAfterTheHandler) {
     window.setInput(std::move(in));
     window.action("MODORU")->trigger();
     // What was held is handed over once the handler has returned to the event loop.
-    for (int waited = 0; waited < 2000 && log.size() < 6; waited += 10) QTest::qWait(10);
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.size() >= 6; }, 30000)) << log.size();
+    QTest::qWait(50);  // room for anything wrongly handed over twice
     EXPECT_EQ(log, (Log{"handler begins", "handler ends", "down 600 750", "up", "key 27", "close"}));
 }
 
@@ -346,8 +365,8 @@ struct BoxReader {
     QString text, title, yes, no, ok;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     void answerNext(QMessageBox::StandardButton answer) {
-        QTimer::singleShot(20, [this, answer] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        whenABoxIsUp([this, answer](QWidget* shown) {
+            auto* box = qobject_cast<QMessageBox*>(shown);
             ASSERT_NE(box, nullptr);
             text = box->text();
             title = box->windowTitle();
@@ -386,20 +405,14 @@ TEST(MessageBoxes, LinesIconsAndJapaneseButtons) {
 TEST(MessageBoxes, QuestionsTakeYAndN) {
     ui::QtWindow window;
     auto answerWithKey = [&](Qt::Key key) {
-        QTimer::singleShot(20, [key] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            QTest::keyClick(box, key);
-        });
+        whenABoxIsUp([key](QWidget* box) { QTest::keyClick(box, key); });
         return window.ask("続けますか", "対局");
     };
     EXPECT_TRUE(answerWithKey(Qt::Key_Y));
     EXPECT_FALSE(answerWithKey(Qt::Key_N));
     EXPECT_FALSE(answerWithKey(Qt::Key_Escape));
     // A key that answers nothing leaves the box open; Y then answers it.
-    QTimer::singleShot(20, [] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
+    whenABoxIsUp([](QWidget* box) {
         QTest::keyClick(box, Qt::Key_X);
         QTimer::singleShot(20, [box] {
             EXPECT_EQ(QApplication::activeModalWidget(), box);

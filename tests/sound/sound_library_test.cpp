@@ -87,9 +87,12 @@ std::size_t ms(int ms) { return std::size_t(ms) * kRate * 2 / 1000; }
 // the one being mixed, with room to spare.
 constexpr std::size_t kLag = 16384;
 
+// Polls until done() holds, for at most 30 s: the device writes in real time, about half a
+// second for the longest wait here, a few seconds on a busy machine.
 template <class Done>
 void waitFor(Done done) {
-    for (int i = 0; i < 500 && !done(); ++i) pause(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done() && std::chrono::steady_clock::now() < deadline) pause(10);
 }
 
 class DiskOutput : public ::testing::Test {
