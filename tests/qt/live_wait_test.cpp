@@ -233,7 +233,9 @@ void expectOneWaitOfShortSlices(const SteppedTime& time) {
     for (std::size_t i = 1; i + 1 < e.size(); ++i) {
         EXPECT_NE(e[i], "begin");
         EXPECT_NE(e[i], "end");
-        if (e[i] == "slice") EXPECT_EQ(e[i - 1], "pump") << "a slice without the traffic handled before it";
+        if (e[i] == "slice") {
+            EXPECT_EQ(e[i - 1], "pump") << "a slice without the traffic handled before it";
+        }
     }
     for (double s : time.slices) {
         EXPECT_GT(s, 0);
