@@ -88,19 +88,26 @@ const QMargins openbox(1, 20, 1, 1), xfwm4(5, 29, 5, 5);
 
 // The window shown and framed as on a real start, news of each step coming from the window
 // system, the clock stepped well past every look.
-struct Start {
-    Start(ManagedWindow::Answer answer, QMargins frame) : window(std::move(answer)), placer(window, timer) {
+// The box asked for and the window shown, its frame still to come.
+struct Shown {
+    explicit Shown(ManagedWindow::Answer answer) : window(std::move(answer)), placer(window, timer) {
         placer.place(asked);
         window.isShown = true;
+    }
+    SteppedTimer timer;
+    ManagedWindow window;
+    Placer placer;
+};
+
+// A whole start: shown, framed a second later, and the window system quiet after it.
+struct Start : Shown {
+    Start(ManagedWindow::Answer answer, QMargins frame) : Shown(std::move(answer)) {
         placer.changed();
         timer.step(1000);
         window.framed(frame);
         placer.changed();
         timer.step(5000);
     }
-    SteppedTimer timer;
-    ManagedWindow window;
-    Placer placer;
 };
 
 TEST(Placement, AManagerThatTakesTheRequestPlacesTheWindowAtOnce) {
@@ -161,12 +168,10 @@ TEST(Placement, OnlyANewFrameBeforeThePlaceIsTakenIsFollowed) {
 }
 
 TEST(Placement, TheWindowIsLookedAtWhenTheNewsHasStoppedOrAfterASecond) {
-    SteppedTimer timer;
-    ManagedWindow window(asAsked);
-    Placer placer(window, timer);
-    placer.place(asked);
-    window.isShown = true;
-    window.framed(openbox);
+    Shown shown(asAsked);
+    SteppedTimer& timer = shown.timer;
+    Placer& placer = shown.placer;
+    shown.window.framed(openbox);
     // News now and then: each puts the look off until 200 ms have passed without any.
     placer.changed();
     timer.step(150);
@@ -178,12 +183,10 @@ TEST(Placement, TheWindowIsLookedAtWhenTheNewsHasStoppedOrAfterASecond) {
 }
 
 TEST(Placement, NewsWithoutEndPutsTheLookOffForASecondAtMost) {
-    SteppedTimer timer;
-    ManagedWindow window(clamped);
-    Placer placer(window, timer);
-    placer.place(asked);
-    window.isShown = true;
-    window.framed(xfwm4);
+    Shown shown(clamped);
+    SteppedTimer& timer = shown.timer;
+    Placer& placer = shown.placer;
+    shown.window.framed(xfwm4);
     placer.changed();
     timer.step(300);
     ASSERT_EQ(placer.requests(), 1);
