@@ -17,7 +17,6 @@
 #include "seam/Window.h"
 #include "ui/qt/HandlerGate.h"
 #include "ui/qt/HeldInput.h"
-#include "ui/qt/LiveWait.h"
 #include "ui/qt/MenuBar.h"
 #include "ui/qt/Placement.h"
 
@@ -56,10 +55,9 @@ public:
     QWidget* surfaceWidget() const;
     QLabel* markerLabel() const { return marker_; }
     // What the real clock calls between the slices of a wait.
-    WaitPump& waitPump() { return *live_; }
+    WaitPump& waitPump() { return *held_; }
     // The surface as the screen last showed it: what a repaint during a wait paints.
     const QImage& shownImage() const;
-    const Placement& placement() const { return *placement_; }
 
     // Window
     void fillRect(double left, double top, double width, double height, int color) override;
@@ -96,7 +94,6 @@ private:
     WindowInput input_;
     HandlerGate gate_;
     std::unique_ptr<HeldInput> held_;
-    std::unique_ptr<LiveWait> live_;
     Placement* placement_ = nullptr;
     MenuBarKeys* menuKeys_ = nullptr;
     QString textFamily_ = "IPAPMincho";
