@@ -3,34 +3,33 @@
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 namespace quillet::ui {
 
 void Placement::place(QRect outer) {
-    const bool asked = outer_.isValid();
-    outer_ = outer.size();
-    window_->setFixedSize(outer_);
-    if (asked || window_->isVisible()) return;
+    window_->setFixedSize(outer.size());
     // Wayland lets no client choose its place.
-    if (QGuiApplication::platformName().startsWith("wayland")) return;
-    // A top-level not yet shown takes the frame's corner: Qt asks the manager with north-west
-    // gravity, which frames the window there.
-    window_->move(outer.topLeft());
-    window_->installEventFilter(this);
+    if (outer_.isValid() || window_->isVisible() || QGuiApplication::platformName().startsWith("wayland"))
+        return;
+    outer_ = outer;
+    window_->winId();
+    window_->windowHandle()->installEventFilter(this);
 }
 
-bool Placement::eventFilter(QObject*, QEvent* event) {
-    if (event->type() != QEvent::Move && event->type() != QEvent::Resize && event->type() != QEvent::Show)
+bool Placement::eventFilter(QObject* watched, QEvent* event) {
+    auto* window = static_cast<QWindow*>(watched);
+    if (event->type() != QEvent::Expose && event->type() != QEvent::Move) return false;
+    // A manager's new frame may begin smaller than the window, its margins below zero.
+    const QMargins frame = window->frameMargins();
+    if (frame.isNull() || std::min({frame.left(), frame.top(), frame.right(), frame.bottom()}) < 0)
         return false;
-    QWindow* shown = window_->windowHandle();
-    const QMargins frame = shown ? shown->frameMargins() : QMargins();
-    if (frame.isNull()) return false;
-    // Framed: the window inside the frame takes what is left of the box; the manager keeps the
-    // frame's corner where it put it.
-    window_->removeEventFilter(this);
-    window_->setFixedSize(outer_.shrunkBy(frame).expandedTo(QSize(1, 1)));
+    window->removeEventFilter(this);
+    // The window's own corner, not the frame's: Qt reads a frame's corner by the frame it knows,
+    // which may be none yet.
+    window_->setFixedSize(outer_.size().shrunkBy(frame).expandedTo(QSize(1, 1)));
+    window->setPosition(outer_.topLeft() + QPoint(frame.left(), frame.top()));
     return false;
 }
 

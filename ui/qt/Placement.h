@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The main window placed once: its outer corner asked for before it is shown, its size fitted
-// once to the manager's frame; where the manager puts it is taken as it is.
+// The main window placed once: when the manager has framed it, the outer box is asked for once,
+// and wherever the manager then puts it, it stays.
 
 #include <QObject>
 #include <QRect>
@@ -20,7 +20,7 @@ protected:
 
 private:
     QWidget* window_;
-    QSize outer_;
+    QRect outer_;
 };
 
 }  // namespace quillet::ui
