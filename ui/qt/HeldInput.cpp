@@ -42,14 +42,14 @@ bool held(const QEvent& event) {
 void HeldInput::read(QEventLoop::ProcessEventsFlags flags) {
     // Outside a handler, what is held is posted again as soon as this reading is over.
     if (!gate_.running()) return gate_.deliver([this, flags] { read(flags); });
-    if (taking_) return;
-    taking_ = true;
+    if (reading_) return;
+    reading_ = true;
     qApp->installEventFilter(this);
     // Timers stay due; the window manager's messages, exposure and Qt's own posted work run.
     QCoreApplication::processEvents(flags | QEventLoop::ExcludeSocketNotifiers |
                                     QEventLoop::X11ExcludeTimers);
     qApp->removeEventFilter(this);
-    taking_ = false;
+    reading_ = false;
 }
 
 void HeldInput::beginWait() { surface_.setWaiting(true); }

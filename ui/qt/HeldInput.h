@@ -39,7 +39,7 @@ private:
     HandlerGate& gate_;
     QWidget* window_;
     Surface& surface_;
-    bool taking_ = false;
+    bool reading_ = false;
 };
 
 }  // namespace quillet::ui
