@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The game's window on a Qt desktop: a fixed main window whose client area below the menu bar
-// is one persistent image the game draws on in twips, the menu bar, the marker hand and the
-// message boxes. Input reaches the game only through the handler gate, one handler at a time;
-// while the game waits, the window stays alive to the window system (waitPump()).
+// The game's window on a Qt desktop: a fixed main window whose client area is one persistent
+// image drawn on in twips, the menu bar, the marker hand and the message boxes; input reaches the
+// game through the handler gate, and during waits the window stays alive (waitPump()).
 
 #include <QHash>
 #include <QImage>
