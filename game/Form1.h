@@ -54,7 +54,6 @@ public:
     static constexpr int color_light_green = 10;
     static constexpr int record_size = 82;
     static constexpr int book_capacity = 10000;
-    static constexpr int search_unset = -9999;
     // The KOMA pictures of a piece turning over, towards the と face (first_code) and towards
     // the 歩 face; the face it leaves is not shown again.
     static constexpr int turning_frames[2][6] = {{6, 5, 4, 3, 2, 1}, {2, 3, 4, 5, 6, 7}};
@@ -240,10 +239,6 @@ public:
 
     // ---- Main window: game/about.cpp -----------------------------------------------------
     void SONOTA_Click();
-
-    Window& window() { return window_; }
-    Clock& clock() { return clock_; }
-    SoundLibrary& sound() { return sound_; }
 
 private:
     // game/mouse_input.cpp. 駒を置く places a piece for side, the human's or the computer's:

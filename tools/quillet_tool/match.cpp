@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "tools/engine/Search.h"
-#include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
+#include "tools/quillet_tool/PositionsAndPlayers.h"
 
 namespace quillet::tool {
 namespace {
