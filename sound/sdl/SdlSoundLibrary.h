@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The sound library over SDL2_mixer: one device at a time; SDL's WAVE reader decides which images
-// make a buffer. docs/ARCHITECTURE.md (Sound) tells what the flags and the calls do.
+// The sound library over SDL2_mixer (docs/ARCHITECTURE.md, Sound): one device at a time, and
+// SDL's WAVE reader decides which images make a buffer.
 
 #include <vector>
 
