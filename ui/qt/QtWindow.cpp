@@ -89,10 +89,8 @@ QtWindow::QtWindow() {
     marker_->setPixmap(QPixmap::fromImage(loadPicture("Image1", surface_->devicePixelRatioF())));
     marker_->hide();
 
-    held_ = std::make_unique<HeldInput>(this, surface_);
-    live_ = std::make_unique<LiveWait>(*surface_);
+    held_ = std::make_unique<HeldInput>(gate_, this, *surface_);
     placement_ = new Placement(this);
-    gate_.whenIdle([this] { held_->post(); });
 }
 
 QtWindow::~QtWindow() = default;
@@ -187,7 +185,7 @@ void QtWindow::message(const std::string& text, const std::string& title, bool w
     box.setTextFormat(Qt::PlainText);
     drawTextInOneFace(box, textFamily_);
     fitTitle(box);
-    held_->takePending();
+    held_->take();
     box.exec();
 }
 
@@ -203,7 +201,7 @@ bool QtWindow::ask(const std::string& text, const std::string& title) {
     box.button(QMessageBox::No)->setShortcut(QKeySequence(Qt::Key_N));
     drawTextInOneFace(box, textFamily_);
     fitTitle(box);
-    held_->takePending();
+    held_->take();
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -25,7 +25,6 @@ public:
     // painted as the screen last showed them, since the game shows its drawing only when it
     // says so. Leaving the wait asks again for what was painted that way.
     void setWaiting(bool waiting);
-    bool waiting() const { return waiting_; }
     // The surface as the screen last showed it.
     const QImage& shown() const { return shown_; }
 
