@@ -3,6 +3,12 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdlib>
 
 namespace quillet::testing {
 namespace {
@@ -10,6 +16,35 @@ namespace {
 int& scaleFactor() {
     static int factor = 1;
     return factor;
+}
+
+std::vector<double>& screenRatios() {
+    static std::vector<double> ratios;
+    return ratios;
+}
+
+// The offscreen platform's screens, from a configuration file it reads at start. They lie one
+// over another, so that placing a window keeps it on the screen it was put on.
+QByteArray screensPlatform() {
+    QJsonArray screens;
+    for (std::size_t i = 0; i < screenRatios().size(); ++i)
+        screens.append(QJsonObject{{"name", QString("screen%1").arg(i)},
+                                   {"x", 0},
+                                   {"y", 0},
+                                   {"width", 1000},
+                                   {"height", 800},
+                                   {"logicalDpi", 96},
+                                   {"logicalBaseDpi", 96},
+                                   {"dpr", screenRatios()[i]}});
+    static const QByteArray path =
+        QDir::temp()
+            .filePath(QString("quillet-screens-%1.json").arg(QCoreApplication::applicationPid()))
+            .toUtf8();
+    QFile file(QString::fromUtf8(path));
+    if (!file.open(QIODevice::WriteOnly)) return "offscreen";
+    file.write(QJsonDocument(QJsonObject{{"screens", screens}}).toJson());
+    std::atexit([] { QFile::remove(QString::fromUtf8(path)); });
+    return "offscreen:configfile=" + path;
 }
 
 // What a desktop session may set that changes how Qt lays out, scales, styles or picks fonts
@@ -28,6 +63,11 @@ constexpr const char* desktopVariables[] = {
 
 }  // namespace
 
+bool useScreens(std::vector<double> ratios) {
+    screenRatios() = std::move(ratios);
+    return true;
+}
+
 bool useScaleFactor(int factor) {
     scaleFactor() = factor;
     return true;
@@ -35,7 +75,7 @@ bool useScaleFactor(int factor) {
 
 void fixQtEnvironment() {
     for (const char* name : desktopVariables) qunsetenv(name);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", screenRatios().empty() ? QByteArray("offscreen") : screensPlatform());
     if (scaleFactor() != 1) qputenv("QT_SCALE_FACTOR", QByteArray::number(scaleFactor()));
     const QByteArray fonts = qgetenv("QUILLET_TEST_FONTCONFIG");
     qputenv("FONTCONFIG_FILE", fonts.isEmpty() ? QByteArray(QUILLET_TEST_FONTCONFIG_FILE) : fonts);

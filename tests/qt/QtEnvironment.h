@@ -3,6 +3,8 @@
 // The environment of the Qt tests, the same on a developer's desktop as on a bare machine: every
 // Qt test executable's main fixes it before and after its QApplication is made.
 
+#include <vector>
+
 namespace quillet::testing {
 
 // Before the QApplication exists: the offscreen platform at one device pixel per pixel (or the
@@ -16,5 +18,8 @@ void fixQtStyle();
 // An executable that draws at another scale asks for it at namespace scope, so that it is known
 // before main runs:  const bool twice = useScaleFactor(2);
 bool useScaleFactor(int factor);
+// An executable that moves windows between screens of different ratios asks for its screens, the
+// first the primary, all with the same place and size:  const bool screens = useScreens({2, 1, 1.5});
+bool useScreens(std::vector<double> ratios);
 
 }  // namespace quillet::testing

@@ -90,8 +90,11 @@ QtWindow::QtWindow() {
     marker_->setObjectName("Image1");
     marker_->setAttribute(Qt::WA_TransparentForMouseEvents);
     marker_->setFixedSize(32, 32);
-    marker_->setPixmap(QPixmap::fromImage(loadPicture("Image1", surface_->devicePixelRatioF())));
     marker_->hide();
+    surface_->ratioChanged = [this] {
+        marker_->setPixmap(QPixmap::fromImage(loadPicture("Image1", surface_->devicePixelRatioF())));
+    };
+    surface_->ratioChanged();
 
     held_ = std::make_unique<HeldInput>(this, surface_);
     live_ = std::make_unique<LiveWait>(*surface_);
