@@ -155,7 +155,7 @@ TEST(MessageBoxWidth, ALongTitleWidensTheBoxALongTextKeepsItsOwnWidth) {
 }
 
 // Where the window system cannot place a box, it stands framed and titled over the middle of the
-// window; the board, the keys and the close button reach nothing while it is up, its own keys
+// shown window; the board, the keys and the close button reach nothing while it is up, its own keys
 // answer it, and the board has the keys again afterwards.
 TEST(MessageBoxInsideWindow, OverTheGameModalForItAndAnsweredByItsKeys) {
     ui::setBoxesInsideWindow(true);
@@ -166,6 +166,14 @@ TEST(MessageBoxInsideWindow, OverTheGameModalForItAndAnsweredByItsKeys) {
     in.keyDown = [&](int, int) { ++input; };
     in.close = [&] { ++input; };
     window.setInput(std::move(in));
+    // A box before the window is shown (a sound warning at start-up) is a window of its own.
+    bool topLevel = false;
+    whenUp([&](QMessageBox& box) {
+        topLevel = box.isWindow();
+        box.button(QMessageBox::Ok)->click();
+    });
+    window.message("no sound", "Quillet.dll", true);
+    EXPECT_TRUE(topLevel);
     window.placeWindow(0, 0, 8505, 7995);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -190,7 +198,6 @@ TEST(MessageBoxInsideWindow, OverTheGameModalForItAndAnsweredByItsKeys) {
     EXPECT_EQ(title, QString::fromUtf8("戻る"));
     EXPECT_LE(std::abs(frame.center().x() - inWindow.center().x()), 1) << frame.x() << " " << frame.width();
     EXPECT_TRUE(inWindow.contains(frame)) << frame.y() << " " << frame.height();
-    EXPECT_GT(frame.width(), 100);
 
     whenUp([&](QMessageBox&) {
         tryTheGame();

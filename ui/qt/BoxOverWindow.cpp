@@ -116,7 +116,8 @@ bool boxesInsideWindow() {
 void setBoxesInsideWindow(bool inside) { insideOverride() = inside; }
 
 int execOver(QMessageBox& box, QWidget* window) {
-    if (!window || !boxesInsideWindow()) return box.exec();
+    // Before the window is shown (a sound warning at start-up) there is nothing to be inside.
+    if (!window || !window->isVisible() || !boxesInsideWindow()) return box.exec();
     // The box takes the focus; the widget that had it gets it back.
     QPointer<QWidget> focus = QApplication::focusWidget();
     int result = 0;

@@ -13,7 +13,8 @@ bool boxesInsideWindow();
 // For tests: the choice the platform would make, overridden.
 void setBoxesInsideWindow(bool inside);
 
-// Shows `box` modally for `window` and returns its exec() result.
+// Shows `box` modally for `window` and returns its exec() result; top-level while the window is
+// not shown.
 int execOver(QMessageBox& box, QWidget* window);
 
 }  // namespace quillet::ui
