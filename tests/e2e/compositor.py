@@ -23,6 +23,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rules  # noqa: E402
 import waits  # noqa: E402
 from desktop import GREEN, Failure, Game, end, log, session, spawn  # noqa: E402
+from scenarios import box_over_game, expect, human_choice, wait_reply  # noqa: E402
 from waits import START_DEADLINE  # noqa: E402
 
 SKIP = 77
@@ -195,7 +196,8 @@ class ProtocolLog:
         elif interface == "wl_pointer" and message in ("enter", "leave", "motion"):
             self.pointer_events += 1
         elif interface == "wl_keyboard" and message == "enter":
-            self.keyboard = int(OBJECT.search(args).group(1))
+            m = OBJECT.search(args)  # nil: a surface already gone
+            self.keyboard = int(m.group(1)) if m else None
         elif interface == "wl_keyboard" and message == "leave":
             self.keyboard = None
 
@@ -417,30 +419,6 @@ class WaylandGame(Game):
 
 # ---- checks -----------------------------------------------------------------------------------
 
-def expect(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def box_over_game(game, action, title):
-    """Runs action, which brings up the box titled title, and measures it: (the game's rect, the
-    box's rect, the offset of the box's centre from the game's across and down); the box answered.
-    Fails unless the centre is within 50 px of the game's across and inside the game up and down."""
-    if isinstance(game, WaylandGame):
-        game.reference = game.display.screenshot()
-    action()
-    window = waits.box(game, title)
-    box = game.box_rect(window)
-    game_rect = game.geometry(game.main)
-    across = box[0] + box[2] / 2 - (game_rect[0] + game_rect[2] / 2)
-    down = box[1] + box[3] / 2 - (game_rect[1] + game_rect[3] / 2)
-    log(f"box {title!r}: {box} over the game at {game_rect}: centre off by {across:+.0f} across, {down:+.0f} down")
-    expect(abs(across) <= 50, f"the box {title!r} stands {across:+.0f} px across from the game's centre")
-    expect(abs(down) <= game_rect[3] / 2, f"the box {title!r} stands outside the game up and down ({down:+.0f} px)")
-    game.answer(title)
-    return game_rect, box, (across, down)
-
-
 def check_protocol(game):
     """The game chose Wayland (its window in its protocol log), its app id is quillet, and it
     wrote nothing about its window's place."""
@@ -483,7 +461,6 @@ def boxes_and_closing(game):
 def short_game(game):
     """Four moves against the computer, every ping of the compositor answered in time; Escape ends
     the program with status 0."""
-    from scenarios import human_choice, wait_reply
     board = game.wait_board(rules.start_position(), "the start position")
     game.choose("対局", 1, 0)  # 対COM > 先手
     for _ in range(4):
