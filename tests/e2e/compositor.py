@@ -49,8 +49,9 @@ class Compositor:
     """A Wayland compositor nested in a Display, with a runtime folder, settings and session bus of
     its own, its protocol log (the server's side) in a file."""
 
-    def __init__(self, display, kind, width=800, height=600):
-        self.display, self.kind = display, kind
+    def __init__(self, display, kind, width=760, height=600):
+        """The output is narrower than the display: the pointer can leave it and come back."""
+        self.display, self.kind, self.width = display, kind, width
         self.runtime = os.path.join(display.runtime, "wayland")
         os.makedirs(self.runtime, mode=0o700, exist_ok=True)
         os.chmod(self.runtime, 0o700)
@@ -83,6 +84,9 @@ class Compositor:
             return os.path.exists(os.path.join(self.runtime, SOCKET)) and "child" in children \
                 and "0 children" not in children
         waits.until(f"{kind} to take Wayland clients", ready, START_DEADLINE)
+        size = display.run(["xwininfo", "-root", "-children"]).stdout.decode()
+        if f"{width}x{height}+0+0" not in size:
+            raise Failure(f"{kind}'s output is not {width}x{height} at the corner: {size.strip()}")
 
     def tail(self, lines=5):
         with open(self.log_path, "rb") as f:
@@ -337,13 +341,16 @@ class WaylandGame(Game):
             nudge = [0]
 
             def moved():
-                # mutter passes on no pointer warp until a relative move has come from the device:
-                # the pointer is nudged by a pixel and back until the game has a move.
+                # A nested compositor may miss a warp of the pointer (mutter takes none until a
+                # relative move; weston none until the pointer has entered its window): the pointer
+                # leaves the output, comes back and is nudged until the game has a move.
                 if self.protocol.read().pointer_events > seen:
                     return True
-                self.display.xdotool("mousemove", "--sync", x + nudge[0], y)
-                self.display.xdotool("mousemove_relative", "--sync", "--", 1 - 2 * nudge[0], 0)
-                nudge[0] = 1 - nudge[0]
+                if nudge[0]:
+                    self.display.xdotool("mousemove", "--sync", self.compositor.width + 20, y)
+                self.display.xdotool("mousemove", "--sync", x, y)
+                self.display.xdotool("mousemove_relative", "--sync", "--", 1 - 2 * (nudge[0] % 2), 0)
+                nudge[0] += 1
                 return False
             waits.until("the pointer's move to reach the game", moved, interval=0.1)
             self.pointer = (x, y)
