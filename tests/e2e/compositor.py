@@ -262,6 +262,7 @@ class WaylandGame(Game):
     def __init__(self, display, prefix, compositor, env=None):
         self.compositor = compositor
         self.rects = {}  # window -> its box on the screen, as measured
+        self.looks = {}  # window -> its box and its pixels there, while it is up
         self.reference = None  # a screenshot from before a box opened
         self.pointer = None
         display.click = self.click  # every click of the scenarios, as the game can take it
@@ -381,6 +382,11 @@ class WaylandGame(Game):
         self.display.xdotool("key", "--clearmodifiers", key)
         if closed:
             waits.gone(f"the message box {title!r} to close", lambda: window in self.protocol.read().toplevels)
+            if window in self.looks:
+                # Gone from the screen too, so that the next box is told from this one.
+                rect, look = self.looks.pop(window)
+                waits.until(f"the box {title!r} gone from the screen",
+                            lambda: waits.region(self.display.screenshot(), rect) != look)
         return window
 
     def focus_main(self):
@@ -408,6 +414,7 @@ class WaylandGame(Game):
             return changed_region(self.reference, self.display.screenshot())
         rect = waits.steady("the box drawn and standing still", look, lambda r: r is not None, quiet=0.3)
         self.rects[window] = rect
+        self.looks[window] = rect, waits.region(self.display.screenshot(), rect)
         return rect
 
     def close_button(self):
