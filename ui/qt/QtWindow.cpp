@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ui/qt/BoxOverWindow.h"
 #include "ui/qt/KeyCodes.h"
 #include "ui/qt/Pictures.h"
 #include "ui/qt/Surface.h"
@@ -71,6 +72,9 @@ void drawTextInOneFace(QMessageBox& box, const QString& family) {
 
 QtWindow::QtWindow() {
     registerPictures();
+    // The window has one size: a title, the window menu, minimise and close, and no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle("Quillet");
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addFile(QString(":/pictures/icon_%1.png").arg(size));
@@ -188,7 +192,7 @@ void QtWindow::message(const std::string& text, const std::string& title, bool w
     drawTextInOneFace(box, textFamily_);
     fitTitle(box);
     held_->takePending();
-    box.exec();
+    execOver(box, this);
 }
 
 bool QtWindow::ask(const std::string& text, const std::string& title) {
@@ -204,7 +208,7 @@ bool QtWindow::ask(const std::string& text, const std::string& title) {
     drawTextInOneFace(box, textFamily_);
     fitTitle(box);
     held_->takePending();
-    return box.exec() == QMessageBox::Yes;
+    return execOver(box, this) == QMessageBox::Yes;
 }
 
 std::int32_t QtWindow::nativeHandle() const { return static_cast<std::int32_t>(winId()); }
