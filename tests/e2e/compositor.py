@@ -29,6 +29,7 @@ from waits import START_DEADLINE  # noqa: E402
 SKIP = 77
 COMPOSITORS = ("mutter", "weston", "kwin")
 SOCKET = "quillet-e2e"  # in a runtime folder of the test's own
+INSIDE = "inside"  # a box drawn inside the game's window, as a window of the game's
 # A desktop calls a window that leaves a ping unanswered this long "not responding".
 PING_DEADLINE = 5.0
 # What a program that places its window writes where a Wayland compositor places it.
@@ -369,18 +370,40 @@ class WaylandGame(Game):
         return [f"popup{i}" for i in p.popups] + [w for w, _ in self.dialogs()]
 
     def dialogs(self):
+        """The boxes up: toplevels of their own, titled, and a box drawn inside the game's window,
+        whose title is in its pixels alone (None)."""
         p = self.protocol.read()
-        return [(top, info["title"]) for top, info in p.toplevels.items()
-                if info["parent"] is not None and info["title"] is not None]
+        boxes = [(top, info["title"]) for top, info in p.toplevels.items()
+                 if info["parent"] is not None and info["title"] is not None]
+        if not p.popups and self.box_inside():
+            boxes.append((INSIDE, None))
+        return boxes
+
+    def box_inside(self, shot=None):
+        """Whether a box stands inside the game's window: the band of its title row, in the
+        highlight's blue, which nothing else inside the window has (a menu's is a popup)."""
+        shot = shot or self.display.screenshot()
+        left, top, width, height = self.rect
+        for y in range(top, min(top + height, shot.height), 2):
+            run = 0
+            for x in range(left, min(left + width, shot.width), 2):
+                r, g, b = shot.get(x, y)
+                run = run + 1 if b > 150 and r < 110 and 90 < g < 200 else 0
+                if run >= 40:
+                    return True
+        return False
 
     def keyboard_on(self, window):
+        window = self.main if window == INSIDE else window
         return lambda: self.protocol.read().keyboard == self.protocol.toplevels.get(window, {}).get("surface", -1)
 
     def answer(self, title, key="Return", timeout=waits.DEADLINE, closed=True):
         window = waits.box(self, title, timeout)
         waits.until(f"the keyboard on the box {title!r}", self.keyboard_on(window), timeout)
         self.display.xdotool("key", "--clearmodifiers", key)
-        if closed:
+        if closed and window == INSIDE:
+            waits.gone(f"the message box {title!r} to close", self.box_inside)
+        elif closed:
             waits.gone(f"the message box {title!r} to close", lambda: window in self.protocol.read().toplevels)
             if window in self.looks:
                 # Gone from the screen too, so that the next box is told from this one.
@@ -422,7 +445,11 @@ class WaylandGame(Game):
         the strip above the menu bar, whoever draws the decoration."""
         shot = self.display.screenshot()
         left, top, width, _ = self.rect
-        marks = [(x, y) for y in range(max(top - 40, 0), top) for x in range(left + width - 70, left + width - 2)
+        # The title bar: the light rows above the menu bar at the window's right edge.
+        bar = top
+        while bar > 0 and top - bar < 60 and sum(shot.get(left + width - 3, bar - 1)) > 550:
+            bar -= 1
+        marks = [(x, y) for y in range(bar, top) for x in range(left + width - 70, left + width - 2)
                  if shot.inside(x, y) and sum(shot.get(x, y)) < 300]
         if not marks:
             raise Failure("no title bar buttons above the game's menu bar")
