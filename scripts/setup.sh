@@ -35,6 +35,9 @@ TEST_PACKAGES=(
   # session bus, which dbus-run-session (dbus-daemon) gives it.
   openbox
   xfwm4 dbus-daemon
+  # The Wayland compositors the game runs under natively, nested in the test's X display; KWin's
+  # title bars come from Breeze.
+  mutter weston kwin-wayland kwin-style-breeze
   desktop-file-utils appstream libglib2.0-bin
   lintian man-db groff-base
   clang clang-format "libclang-rt-dev|libclang-rt-14-dev"

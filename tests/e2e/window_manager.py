@@ -19,7 +19,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rules  # noqa: E402
 import waits  # noqa: E402
 from desktop import Failure, Game, end, log, session, spawn  # noqa: E402
-from scenarios import WIPEOUT, expect, play_two_players, start_two_players  # noqa: E402
+from scenarios import WIPEOUT, box_over_game, expect, play_two_players, start_two_players  # noqa: E402
 
 SKIP = 77
 
@@ -83,6 +83,11 @@ class ManagedGame(Game):
     def locate(self):
         settled_box(self)
         super().locate()
+
+    def box_rect(self, window):
+        """A message box's outer box, title bar included, once the manager has placed it."""
+        return waits.steady("the box framed and standing still", lambda: outer_box(self, window),
+                            lambda b: b is not None, quiet=0.3)
 
 
 # ---- the title bar ---------------------------------------------------------------------------------
@@ -211,8 +216,8 @@ def started_well(game, start):
     return box
 
 
-def outer_box(game):
-    framed = frame_box(game, game.main, framed=False)
+def outer_box(game, window=None):
+    framed = frame_box(game, window or game.main, framed=False)
     return framed and framed[0]
 
 
@@ -315,7 +320,7 @@ def placed_once(game):
 
 def hovered_bar_commands(game):
     """The pointer resting on 戻 or その他 makes no key run them; F10 and the arrow keys to 戻,
-    then Return, runs 戻."""
+    then Return, runs 戻, whose refusal stands over the game."""
     game.wait_board(rules.start_position(), "the start position")
     for caption in ("戻", "その他"):
         a, b = game.titles[game.TITLES.index(caption)]
@@ -335,8 +340,8 @@ def hovered_bar_commands(game):
     waits.until("the drop-down of 局面", lambda: [w for w in game.windows() if w != first])
     game.display.xdotool("key", "Right")  # 戻: no drop-down, the title highlighted
     waits.until("the drop-down to close", lambda: not game.windows())
-    game.display.xdotool("key", "Return")
-    game.answer("戻る")  # 戻れません: nothing recorded yet
+    # 戻れません (nothing recorded yet), over the game.
+    box_over_game(game, lambda: game.display.xdotool("key", "Return"), "戻る")
     expect(game.proc.poll() is None, "the game ended")
 
 
