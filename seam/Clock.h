@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Monotonic time for the animations' waits, as the game sees it. The real clock is
-// ui/qt/SteadyClock.h; quillet-tool and the tests use a virtual one.
+// ui/SteadyClock.h; quillet-tool and the tests use a virtual one.
 
 namespace quillet {
 

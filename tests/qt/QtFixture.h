@@ -9,11 +9,11 @@
 
 #include "game/Form1.h"
 #include "tools/headless/Headless.h"
-#include "ui/qt/AppSetup.h"
-#include "ui/qt/FormWiring.h"
-#include "ui/qt/Pictures.h"
-#include "ui/qt/QtWindow.h"
-#include "ui/qt/Twips.h"
+#include "ui/AppSetup.h"
+#include "ui/FormWiring.h"
+#include "ui/Pictures.h"
+#include "ui/QtWindow.h"
+#include "ui/Twips.h"
 
 namespace quillet::testing {
 

@@ -11,7 +11,7 @@
 #include <QGuiApplication>
 #include <QStyle>
 
-#include "ui/qt/AppSetup.h"
+#include "ui/AppSetup.h"
 
 namespace quillet::testing {
 namespace {

@@ -15,7 +15,7 @@
 
 #include "tests/qt/QtEnvironment.h"
 #include "tests/qt/QtFixture.h"
-#include "ui/qt/Surface.h"
+#include "ui/Surface.h"
 
 namespace quillet::testing {
 namespace {

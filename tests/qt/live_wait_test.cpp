@@ -15,8 +15,8 @@
 #include <chrono>
 
 #include "tests/qt/QtFixture.h"
-#include "ui/qt/Palette.h"
-#include "ui/qt/SteadyClock.h"
+#include "ui/Palette.h"
+#include "ui/SteadyClock.h"
 
 namespace quillet::testing {
 namespace {

@@ -22,9 +22,9 @@
 #include <functional>
 #include <memory>
 
-#include "ui/qt/BoxOverWindow.h"
-#include "ui/qt/QtWindow.h"
-#include "ui/qt/TitleFit.h"
+#include "ui/BoxOverWindow.h"
+#include "ui/QtWindow.h"
+#include "ui/TitleFit.h"
 
 namespace quillet::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <QApplication>
 
 #include "tests/qt/QtEnvironment.h"
-#include "ui/qt/AppSetup.h"
+#include "ui/AppSetup.h"
 
 int main(int argc, char** argv) {
     quillet::testing::fixQtEnvironment();

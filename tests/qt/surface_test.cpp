@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "tests/qt/QtFixture.h"
-#include "ui/qt/Palette.h"
+#include "ui/Palette.h"
 
 namespace quillet::testing {
 namespace {

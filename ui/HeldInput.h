@@ -7,8 +7,8 @@
 #include <QEventLoop>
 #include <QObject>
 
-#include "ui/qt/HandlerGate.h"
-#include "ui/qt/SteadyClock.h"
+#include "ui/HandlerGate.h"
+#include "ui/SteadyClock.h"
 
 class QWidget;
 

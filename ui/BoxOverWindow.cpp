@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/BoxOverWindow.h"
+#include "ui/BoxOverWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/MenuBar.h"
+#include "ui/MenuBar.h"
 
 #include <QAction>
 #include <QEvent>

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/qt/Palette.h"
-#include "ui/qt/Pictures.h"
-#include "ui/qt/QtWindow.h"
-#include "ui/qt/Surface.h"
-#include "ui/qt/Twips.h"
+#include "ui/Palette.h"
+#include "ui/Pictures.h"
+#include "ui/QtWindow.h"
+#include "ui/Surface.h"
+#include "ui/Twips.h"
 
 namespace quillet::ui {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/Placement.h"
+#include "ui/Placement.h"
 
 #include <QEvent>
 #include <QGuiApplication>

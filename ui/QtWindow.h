@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "seam/Window.h"
-#include "ui/qt/HandlerGate.h"
-#include "ui/qt/HeldInput.h"
-#include "ui/qt/MenuBar.h"
-#include "ui/qt/Placement.h"
+#include "ui/HandlerGate.h"
+#include "ui/HeldInput.h"
+#include "ui/MenuBar.h"
+#include "ui/Placement.h"
 
 class QLabel;
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/Surface.h"
+#include "ui/Surface.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
-#include "ui/qt/Palette.h"
-#include "ui/qt/Pictures.h"
+#include "ui/Palette.h"
+#include "ui/Pictures.h"
 
 namespace quillet::ui {
 

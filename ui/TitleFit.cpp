@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/TitleFit.h"
+#include "ui/TitleFit.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/FormWiring.h"
+#include "ui/FormWiring.h"
 
 #include "game/Form1.h"
-#include "ui/qt/QtWindow.h"
+#include "ui/QtWindow.h"
 
 namespace quillet::ui {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/HeldInput.h"
+#include "ui/HeldInput.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -8,7 +8,7 @@
 #include <memory>
 #include <typeinfo>
 
-#include "ui/qt/Surface.h"
+#include "ui/Surface.h"
 
 namespace quillet::ui {
 namespace {

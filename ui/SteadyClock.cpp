@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/SteadyClock.h"
+#include "ui/SteadyClock.h"
 
 #include <algorithm>
 #include <chrono>

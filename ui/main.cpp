@@ -11,10 +11,10 @@
 #include "game/Form1.h"
 #include "game/Notice.h"
 #include "sound/sdl/SdlSoundLibrary.h"
-#include "ui/qt/AppSetup.h"
-#include "ui/qt/FormWiring.h"
-#include "ui/qt/QtWindow.h"
-#include "ui/qt/SteadyClock.h"
+#include "ui/AppSetup.h"
+#include "ui/FormWiring.h"
+#include "ui/QtWindow.h"
+#include "ui/SteadyClock.h"
 
 namespace {
 

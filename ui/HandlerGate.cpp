@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/HandlerGate.h"
+#include "ui/HandlerGate.h"
 
 namespace quillet::ui {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/AppSetup.h"
+#include "ui/AppSetup.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/KeyCodes.h"
+#include "ui/KeyCodes.h"
 
 #include <Qt>
 

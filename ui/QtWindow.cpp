@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/QtWindow.h"
+#include "ui/QtWindow.h"
 
 #include <unistd.h>
 
@@ -15,12 +15,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "ui/qt/BoxOverWindow.h"
-#include "ui/qt/KeyCodes.h"
-#include "ui/qt/Pictures.h"
-#include "ui/qt/Surface.h"
-#include "ui/qt/TitleFit.h"
-#include "ui/qt/Twips.h"
+#include "ui/BoxOverWindow.h"
+#include "ui/KeyCodes.h"
+#include "ui/Pictures.h"
+#include "ui/Surface.h"
+#include "ui/TitleFit.h"
+#include "ui/Twips.h"
 
 // The pictures live in a static library, where the linker would drop their unreferenced
 // registration; register them by hand.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/qt/Palette.h"
+#include "ui/Palette.h"
 
 namespace quillet::ui {
 
