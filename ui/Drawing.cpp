@@ -41,7 +41,7 @@ void QtWindow::printText(double left, double top, const std::string& text, int p
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
     // Solid glyphs: printing the same text twice in one place changes nothing.
     font.setStyleStrategy(QFont::NoAntialias);
-    const QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    const QString s = QString::fromStdString(text);
     const QFontMetrics metrics(font);
     const QPoint at(toPixels(left), toPixels(top) + metrics.ascent());
     // Glyphs may reach a little beyond their metrics, more so at another ratio.

@@ -8,18 +8,16 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
-#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QWindow>
 #include <cmath>
 #include <cstdio>
 
 #include "ui/BoxOverWindow.h"
-#include "ui/KeyCodes.h"
 #include "ui/Pictures.h"
 #include "ui/Surface.h"
-#include "ui/TitleFit.h"
 #include "ui/Twips.h"
 
 // The pictures live in a static library, where the linker would drop their unreferenced
@@ -31,11 +29,8 @@ namespace quillet::ui {
 namespace {
 
 int shiftState(Qt::KeyboardModifiers modifiers) {
-    int shift = 0;
-    if (modifiers & Qt::ShiftModifier) shift |= 1;
-    if (modifiers & Qt::ControlModifier) shift |= 2;
-    if (modifiers & Qt::AltModifier) shift |= 4;
-    return shift;
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
 int buttonCode(Qt::MouseButton button) {
@@ -47,25 +42,28 @@ int buttonCode(Qt::MouseButton button) {
     }
 }
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+// The game reads Windows virtual-key codes; letters and digits are ASCII in both systems.
+int windowsKeyCode(int key) {
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
+    static const std::map<int, int> codes = {
+        {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},       {Qt::Key_Backtab, 9},  {Qt::Key_Return, 13},
+        {Qt::Key_Enter, 13},    {Qt::Key_Shift, 16},    {Qt::Key_Control, 17}, {Qt::Key_Alt, 18},
+        {Qt::Key_Pause, 19},    {Qt::Key_CapsLock, 20}, {Qt::Key_Escape, 27},  {Qt::Key_Space, 32},
+        {Qt::Key_PageUp, 33},   {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},     {Qt::Key_Home, 36},
+        {Qt::Key_Left, 37},     {Qt::Key_Up, 38},       {Qt::Key_Right, 39},   {Qt::Key_Down, 40},
+        {Qt::Key_Insert, 45},   {Qt::Key_Delete, 46}};
+    const auto found = codes.find(key);
+    return found == codes.end() ? 0 : found->second;
+}
+
+QString checkName(MenuCheck item) {
+    return item == MenuCheck::TEJYUN ? "TEJYUN" : item == MenuCheck::SINAN ? "SINAN" : "BGM";
+}
 
 // The game separates lines with a carriage return alone.
 QString messageText(const std::string& text) {
-    QString s = fromUtf8(text);
-    s.replace("\r\n", "\n");
-    s.replace('\r', '\n');
-    return s;
-}
-
-// The box's text in the game's Japanese face, at the size of the desktop's: left to the
-// application font, each run of characters would take the first font that has it (the counts
-// after と in one face, those after 歩 in another, within one line).
-void drawTextInOneFace(QMessageBox& box, const QString& family) {
-    auto* label = box.findChild<QLabel*>("qt_msgbox_label");
-    if (!label || family.isEmpty()) return;
-    QFont font = label->font();
-    font.setFamilies({family});
-    label->setFont(font);
+    return QString::fromStdString(text).replace("\r\n", "\n").replace('\r', '\n');
 }
 
 }  // namespace
@@ -95,9 +93,7 @@ QtWindow::QtWindow() {
         marker_->setPixmap(QPixmap::fromImage(loadPicture("Image1", surface_->devicePixelRatioF())));
     };
     surface_->ratioChanged();
-
     held_ = std::make_unique<HeldInput>(gate_, this, *surface_);
-    placement_ = new Placement(this);
 }
 
 QtWindow::~QtWindow() = default;
@@ -158,58 +154,62 @@ void QtWindow::closeEvent(QCloseEvent* event) {
         gate_.deliver([] { QCoreApplication::quit(); });
 }
 
-// ---- Check marks, placement -------------------------------------------------------------------
-
-QAction* QtWindow::checkAction(MenuCheck item) const {
-    switch (item) {
-        case MenuCheck::TEJYUN: return action("TEJYUN");
-        case MenuCheck::SINAN: return action("SINAN");
-        case MenuCheck::BGM: return action("BGM");
-    }
-    return nullptr;
-}
+// ---- Check marks, placement, boxes ----------------------------------------------------------
 
 bool QtWindow::isChecked(MenuCheck item) const {
-    QAction* a = checkAction(item);
+    QAction* a = action(checkName(item));
     return a && a->isChecked();
 }
 
 void QtWindow::setChecked(MenuCheck item, bool checked) {
-    if (QAction* a = checkAction(item)) a->setChecked(checked);
+    if (QAction* a = action(checkName(item))) a->setChecked(checked);
 }
 
 void QtWindow::placeWindow(double left, double top, double width, double height) {
     const QRect outer(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
     surface_->ensure(outer.size());
-    placement_->place(outer);
+    setFixedSize(outer.size());
+    // Asked once, when the manager has framed the window; Wayland lets no client choose its place.
+    if (outer_.isValid() || isVisible() || QGuiApplication::platformName().startsWith("wayland")) return;
+    outer_ = outer;
+    winId();
+    windowHandle()->installEventFilter(this);
 }
 
-// ---- Message boxes and the end ----------------------------------------------------------------
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+    auto* window = static_cast<QWindow*>(watched);
+    if (watched != windowHandle() || (event->type() != QEvent::Expose && event->type() != QEvent::Move))
+        return false;
+    // A manager's new frame may begin smaller than the window, its margins below zero.
+    const QMargins frame = window->frameMargins();
+    if (frame.isNull() || std::min({frame.left(), frame.top(), frame.right(), frame.bottom()}) < 0)
+        return false;
+    window->removeEventFilter(this);
+    // The window's own corner, not the frame's: Qt reads a frame's corner by the frame it knows,
+    // which may be none yet.
+    setFixedSize(outer_.size().shrunkBy(frame).expandedTo(QSize(1, 1)));
+    window->setPosition(outer_.topLeft() + QPoint(frame.left(), frame.top()));
+    return false;
+}
 
 void QtWindow::message(const std::string& text, const std::string& title, bool warning) {
-    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, fromUtf8(title), messageText(text),
-                    QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    drawTextInOneFace(box, textFamily_);
-    fitTitle(box);
+    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, QString::fromStdString(title),
+                    messageText(text), QMessageBox::Ok, this);
     held_->take();
-    execOver(box, this);
+    execOver(box, this, textFamily_);
 }
 
 bool QtWindow::ask(const std::string& text, const std::string& title) {
-    QMessageBox box(QMessageBox::NoIcon, fromUtf8(title), messageText(text),
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), messageText(text),
                     QMessageBox::Yes | QMessageBox::No, this);
-    box.setTextFormat(Qt::PlainText);
     // Qt's Japanese texts carry access keys ("はい(&Y)"); the game's questions have none.
     // Setting a text resets the button's shortcut; Y and N answer as on Japanese desktops.
     box.button(QMessageBox::Yes)->setText("はい");
     box.button(QMessageBox::Yes)->setShortcut(QKeySequence(Qt::Key_Y));
     box.button(QMessageBox::No)->setText("いいえ");
     box.button(QMessageBox::No)->setShortcut(QKeySequence(Qt::Key_N));
-    drawTextInOneFace(box, textFamily_);
-    fitTitle(box);
     held_->take();
-    return execOver(box, this) == QMessageBox::Yes;
+    return execOver(box, this, textFamily_) == QMessageBox::Yes;
 }
 
 std::int32_t QtWindow::nativeHandle() const { return static_cast<std::int32_t>(winId()); }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The game's window on a Qt desktop: a fixed main window whose client area is one persistent
-// image drawn on in twips, the menu bar, the marker hand and the message boxes; input reaches the
-// game through the handler gate, and during waits the window stays alive (waitPump()).
+// The game's window: a fixed main window whose client area is one persistent image drawn on in
+// twips, the menu bar, the marker hand and the message boxes; input reaches the game through the
+// handler gate, and during waits the window stays alive (waitPump()).
 
 #include <QHash>
 #include <QImage>
@@ -10,14 +10,10 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <utility>
-#include <vector>
 
 #include "seam/Window.h"
-#include "ui/HandlerGate.h"
 #include "ui/HeldInput.h"
 #include "ui/MenuBar.h"
-#include "ui/Placement.h"
 
 class QLabel;
 
@@ -82,10 +78,10 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void command(const QString& name);
-    QAction* checkAction(MenuCheck item) const;
 
     Surface* surface_ = nullptr;
     QLabel* marker_ = nullptr;
@@ -93,7 +89,7 @@ private:
     WindowInput input_;
     HandlerGate gate_;
     std::unique_ptr<HeldInput> held_;
-    Placement* placement_ = nullptr;
+    QRect outer_;  // the place asked for once, frame included
     MenuBarKeys* menuKeys_ = nullptr;
     QString textFamily_ = "IPAPMincho";
 };

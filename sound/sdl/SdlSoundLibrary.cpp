@@ -83,27 +83,10 @@ struct SdlSoundLibrary::State {
         return ch;
     }
 
-    static int playShared(Mix_Chunk* chunk) {
-        int ch = Mix_PlayChannel(-1, chunk, 0);
-        if (ch < 0) {
-            const int oldest = Mix_GroupOldest(kSharedTag);
-            if (oldest >= 0) ch = Mix_PlayChannel(oldest, chunk, 0);
-        }
-        return ch;
-    }
-
     static void haltVoices(Mix_Chunk* chunk) {
         const int channels = Mix_AllocateChannels(-1);
         for (int ch = 0; ch < channels; ++ch)
             if (Mix_Playing(ch) && Mix_GetChunk(ch) == chunk) Mix_HaltChannel(ch);
-    }
-
-    std::int32_t add(Buffer&& b) {
-        do {
-            if (++lastBuffer <= 0) lastBuffer = 1;
-        } while (buffers.count(lastBuffer) != 0);
-        buffers.emplace(lastBuffer, std::move(b));
-        return lastBuffer;
     }
 
     // The stream plays this buffer's music from the start, over and over or once.
@@ -111,8 +94,6 @@ struct SdlSoundLibrary::State {
         b.looping = Mix_PlayMusic(b.music, loop ? -1 : 0) == 0 && loop;
         musicOwner = handle;
     }
-
-    bool musicPlaying(std::int32_t handle) const { return musicOwner == handle && Mix_PlayingMusic() != 0; }
 
     void stopMusic(std::int32_t handle) {
         if (musicOwner != handle) return;
@@ -205,7 +186,11 @@ std::int32_t SdlSoundLibrary::dsCreateDSBTaking(std::int32_t device, std::vector
         if (b.chunk == nullptr) return 0;
         if (flags & kOwnChannel) b.ownChannel = s.takeOwnChannel();
     }
-    return s.add(std::move(b));
+    do {
+        if (++s.lastBuffer <= 0) s.lastBuffer = 1;
+    } while (s.buffers.count(s.lastBuffer) != 0);
+    s.buffers.emplace(s.lastBuffer, std::move(b));
+    return s.lastBuffer;
 }
 
 void SdlSoundLibrary::dsFree(std::int32_t buffer) {
@@ -226,16 +211,15 @@ void SdlSoundLibrary::dsPlay(std::int32_t buffer) {
         state_->playMusic(buffer, *b, false);
         return;
     }
-    const bool overlap = (b->flags & kOverlap) != 0;
-    if (!overlap) {
+    if (!(b->flags & kOverlap)) {
         State::haltVoices(b->chunk);
         b->looping = false;
     }
     if (b->ownChannel >= 0 && !Mix_Playing(b->ownChannel)) {
         b->looping = false;
         Mix_PlayChannel(b->ownChannel, b->chunk, 0);
-    } else {
-        State::playShared(b->chunk);
+    } else if (Mix_PlayChannel(-1, b->chunk, 0) < 0) {
+        if (const int oldest = Mix_GroupOldest(kSharedTag); oldest >= 0) Mix_PlayChannel(oldest, b->chunk, 0);
     }
 }
 
@@ -244,7 +228,7 @@ void SdlSoundLibrary::dsPlayLooping(std::int32_t buffer) {
     Buffer* b = s.find(buffer);
     if (b == nullptr) return;
     if (b->music != nullptr) {
-        if (!(b->looping && s.musicPlaying(buffer))) s.playMusic(buffer, *b, true);
+        if (!(b->looping && s.musicOwner == buffer && Mix_PlayingMusic())) s.playMusic(buffer, *b, true);
         return;
     }
     if (b->ownChannel < 0) b->ownChannel = s.takeOwnChannel();
