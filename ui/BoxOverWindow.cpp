@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
@@ -20,14 +21,9 @@ namespace {
 std::optional<bool> insideOverride;
 
 bool isInput(const QEvent& event) {
-    if (event.isInputEvent()) return true;
-    switch (event.type()) {
-        case QEvent::Shortcut:
-        case QEvent::ShortcutOverride:
-        case QEvent::ContextMenu:
-        case QEvent::Close: return true;
-        default: return false;
-    }
+    static const QSet<int> kinds = {QEvent::Shortcut, QEvent::ShortcutOverride, QEvent::ContextMenu,
+                                    QEvent::Close};
+    return event.isInputEvent() || kinds.contains(event.type());
 }
 
 // The box's text in the game's Japanese face: left to the application font, each run of

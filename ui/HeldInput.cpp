@@ -9,8 +9,6 @@
 #include <memory>
 #include <typeinfo>
 
-#include "ui/Surface.h"
-
 namespace quillet::ui {
 namespace {
 
@@ -55,10 +53,6 @@ void HeldInput::read(QEventLoop::ProcessEventsFlags flags) {
     qApp->removeEventFilter(this);
     reading_ = false;
 }
-
-void HeldInput::beginWait() { surface_.setWaiting(true); }
-
-void HeldInput::endWait() { surface_.setWaiting(false); }
 
 bool HeldInput::eventFilter(QObject* watched, QEvent* event) {
     // The native window passes input on to the widgets, where it is looked at.

@@ -9,12 +9,9 @@
 #include <functional>
 
 #include "ui/SteadyClock.h"
-
-class QWidget;
+#include "ui/Surface.h"
 
 namespace quillet::ui {
-
-class Surface;
 
 // One handler at a time: what arrives while one runs waits here, in order.
 class HandlerGate {
@@ -39,10 +36,10 @@ public:
     // Before a message box: the box blocks the window and would drop the input still queued.
     void take() { read(QEventLoop::AllEvents); }
 
-    void beginWait() override;
+    void beginWait() override { surface_.setWaiting(true); }
     // A wait leaves the window system's input in its queue, in order, for after the handler.
     void pump() override { read(QEventLoop::ExcludeUserInputEvents); }
-    void endWait() override;
+    void endWait() override { surface_.setWaiting(false); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

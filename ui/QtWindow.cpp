@@ -8,10 +8,12 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -95,12 +97,6 @@ QtWindow::QtWindow() {
     surface_->ratioChanged();
     held_ = std::make_unique<HeldInput>(gate_, this, *surface_);
 }
-
-QtWindow::~QtWindow() = default;
-
-const QImage& QtWindow::surfaceImage() const { return surface_->image; }
-const QImage& QtWindow::shownImage() const { return surface_->shown(); }
-QWidget* QtWindow::surfaceWidget() const { return surface_; }
 
 void QtWindow::command(const QString& name) {
     auto found = input_.commands.find(name);

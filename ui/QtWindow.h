@@ -19,40 +19,31 @@ class QLabel;
 
 namespace quillet::ui {
 
-class Surface;
-
 // What the window hands to the game. A missing entry means the input is dropped.
 struct WindowInput {
     std::function<void(int button, int shift, double x, double y)> mouseDown;
     std::function<void(int button, int shift, double x, double y)> mouseUp;
     std::function<void(int keyCode, int shift)> keyDown;
-    // The user closes the window; without it closing quits the event loop.
-    std::function<void()> close;
-    // Menu commands by the control name of their item.
+    std::function<void()> close;  // without it, closing quits the event loop
     std::map<QString, std::function<void()>> commands;
 };
 
 class QtWindow : public QMainWindow, public Window {
 public:
     QtWindow();
-    ~QtWindow() override;
 
     void setInput(WindowInput input) { input_ = std::move(input); }
     // Runs a game procedure under the same one-at-a-time rule as the input.
     void run(std::function<void()> handler) { gate_.deliver(std::move(handler)); }
     HandlerGate& gate() { return gate_; }
-    // Family used by printText; the size and boldness come with each call.
     void setTextFamily(const QString& family) { textFamily_ = family; }
     // The menu item (or menu) with that control name, or nullptr.
     QAction* action(const QString& name) const { return actions_.value(name); }
-    // The drawing surface at device resolution.
-    const QImage& surfaceImage() const;
-    QWidget* surfaceWidget() const;
+    const QImage& surfaceImage() const { return surface_->image; }  // at device resolution
+    QWidget* surfaceWidget() const { return surface_; }
     QLabel* markerLabel() const { return marker_; }
-    // What the real clock calls between the slices of a wait.
     WaitPump& waitPump() { return *held_; }
-    // The surface as the screen last showed it: what a repaint during a wait paints.
-    const QImage& shownImage() const;
+    const QImage& shownImage() const { return surface_->shown(); }  // what a wait's repaint paints
 
     // Window
     void fillRect(double left, double top, double width, double height, int color) override;

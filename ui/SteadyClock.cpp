@@ -6,23 +6,17 @@
 #include <thread>
 
 namespace quillet {
-namespace {
 
-class SystemTime : public TimeSource {
-public:
-    double now() override {
-        using namespace std::chrono;
-        return duration<double>(steady_clock::now().time_since_epoch()).count();
-    }
-    void sleepFor(double seconds) override {
-        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    }
-};
+double TimeSource::now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
-}  // namespace
+void TimeSource::sleepFor(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
 
 TimeSource& systemTime() {
-    static SystemTime time;
+    static TimeSource time;
     return time;
 }
 
