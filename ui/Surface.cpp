@@ -45,10 +45,6 @@ void paintOp(QImage& target, const DrawOp& op) {
     }
 }
 
-void replay(QImage& target, const std::vector<DrawOp>& ops) {
-    for (const DrawOp& op : ops) paintOp(target, op);
-}
-
 }  // namespace
 
 Surface::Surface(QWidget* parent, MouseSink mouse) : QWidget(parent), mouse_(std::move(mouse)) {
@@ -64,7 +60,7 @@ void Surface::ensure(QSize size) {
         have.height() >= size.height())
         return;
     image = canvas(have.expandedTo(size), dpr, background);
-    replay(image, ops_);
+    for (const DrawOp& op : ops_) paintOp(image, op);
 }
 
 void Surface::draw(DrawOp op) {
@@ -94,7 +90,7 @@ void Surface::followRatio() {
         shown_ = canvas(logical, dpr, background);
         for (const ShownPart& part : shownParts_) {
             QImage drawn = canvas(logical, dpr, background);
-            replay(drawn, part.ops);
+            for (const DrawOp& op : part.ops) paintOp(drawn, op);
             QPainter keep(&shown_);
             keep.setClipRegion(part.region);
             keep.drawImage(QPointF(0, 0), drawn);

@@ -28,11 +28,6 @@ struct Buffer {
     bool looping = false;
 };
 
-bool streamed(std::int32_t flags) {
-    return (flags & (SdlSoundLibrary::kOwnChannel | SdlSoundLibrary::kOverlap)) ==
-           SdlSoundLibrary::kOwnChannel;
-}
-
 SDL_RWops* reader(const std::uint8_t* image, std::size_t imageBytes) {
     if (image == nullptr || imageBytes > std::size_t(INT_MAX)) return nullptr;
     return SDL_RWFromConstMem(image, int(imageBytes));
@@ -101,13 +96,10 @@ struct SdlSoundLibrary::State {
         musicOwner = 0;
     }
 
+    // Before the buffer goes: the music reads from its image until it is freed.
     static void release(Buffer& b) {
-        // The music reads from the image until it is freed.
-        if (b.music != nullptr) Mix_FreeMusic(b.music);
-        if (b.chunk != nullptr) Mix_FreeChunk(b.chunk);
-        b.music = nullptr;
-        b.chunk = nullptr;
-        b.image = {};
+        Mix_FreeMusic(b.music);
+        Mix_FreeChunk(b.chunk);
     }
 
     void close() {
@@ -175,7 +167,7 @@ std::int32_t SdlSoundLibrary::dsCreateDSBTaking(std::int32_t device, std::vector
     if (device == 0 || device != s.device || !soundWave(taken.data(), taken.size())) return 0;
     Buffer b;
     b.flags = flags;
-    if (streamed(flags)) {
+    if ((flags & (kOwnChannel | kOverlap)) == kOwnChannel) {
         b.image = std::move(taken);
         // The music owns the reader from here on, and closes it when it is freed or fails to open.
         if (SDL_RWops* rw = reader(b.image.data(), b.image.size()))
