@@ -173,9 +173,8 @@ void QtWindow::placeWindow(double left, double top, double width, double height)
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
-    auto* window = static_cast<QWindow*>(watched);
-    if (watched != windowHandle() || (event->type() != QEvent::Expose && event->type() != QEvent::Move))
-        return false;
+    QWindow* window = windowHandle();
+    if (watched != window || (event->type() != QEvent::Expose && event->type() != QEvent::Move)) return false;
     // A manager's new frame may begin smaller than the window, its margins below zero.
     const QMargins frame = window->frameMargins();
     if (frame.isNull() || std::min({frame.left(), frame.top(), frame.right(), frame.bottom()}) < 0)
