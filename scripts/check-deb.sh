@@ -61,7 +61,9 @@ depends_names=" $(sed 's/ *([^)]*)//g; s/,/ /g' <<<"$depends") "
 for lib in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-mixer-2.0-0; do
   [[ "$depends_names" == *" $lib "* || "$depends_names" == *" ${lib}t64 "* ]] || fail "Depends lacks $lib: $depends"
 done
-grep -q fonts-ipafont-mincho <<<"$(field Recommends)" || fail "Recommends lacks fonts-ipafont-mincho"
+for p in fonts-ipafont-mincho qt6-translations-l10n qt6-wayland; do
+  grep -q "$p" <<<"$(field Recommends)" || fail "Recommends lacks $p"
+done
 ok "control: quillet $version $arch, section games; Depends: $depends; Recommends: $(field Recommends)"
 
 # Files.
