@@ -131,11 +131,12 @@ run_game() {
   dir="$(sed -n 's/^Path=//p' "$entry")"
   [ -x "$root$exec_path" ] || { fail "$what: Exec=$exec_path is not in the package"; return; }
   [ -f "$root$dir/Quillet.定石" ] || { fail "$what: Path=$dir does not hold the opening book"; return; }
+  # (No session bus: one autolaunched for the private display would outlive the check.)
   if [ -z "$root" ]; then
-    DISPLAY="$display" SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb gio launch "$entry" \
-      >"$work/game.out" 2>"$work/game.err" &
+    DISPLAY="$display" SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled: \
+      gio launch "$entry" >"$work/game.out" 2>"$work/game.err" &
   else
-    (cd "$root$dir" && DISPLAY="$display" SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb \
+    (cd "$root$dir" && DISPLAY="$display" SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled: \
        exec "$root$exec_path" >"$work/game.out" 2>"$work/game.err") &
   fi
   game_pid=$!

@@ -33,9 +33,10 @@ TEST_PACKAGES=(
   libgtest-dev libgmock-dev qt6-base-private-dev libqt6svg6
   xvfb xdotool x11-apps x11-utils imagemagick librsvg2-bin time strace python3 python3-xlib
   # The window managers the end-to-end tests run the game under (one a line); xfwm4 needs a
-  # session bus, which dbus-run-session (dbus-daemon) gives it.
+  # session bus, which dbus-run-session (dbus-daemon) gives it. dbus-x11, as on desktops: where it
+  # is, a program with no session bus autolaunches one, which the tests must not let happen.
   openbox
-  xfwm4 dbus-daemon
+  xfwm4 dbus-daemon dbus-x11
   desktop-file-utils appstream libglib2.0-bin
   lintian man-db groff-base
   clang clang-format "libclang-rt-dev|libclang-rt-14-dev"

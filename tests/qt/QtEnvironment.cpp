@@ -36,6 +36,8 @@ bool useScaleFactor(int factor) {
 void fixQtEnvironment() {
     for (const char* name : desktopVariables) qunsetenv(name);
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // No session bus, and none autolaunched (dbus-launch would leave its daemon behind).
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     if (scaleFactor() != 1) qputenv("QT_SCALE_FACTOR", QByteArray::number(scaleFactor()));
     const QByteArray fonts = qgetenv("QUILLET_TEST_FONTCONFIG");
     qputenv("FONTCONFIG_FILE", fonts.isEmpty() ? QByteArray(QUILLET_TEST_FONTCONFIG_FILE) : fonts);

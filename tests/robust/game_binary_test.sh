@@ -45,12 +45,13 @@ running() { kill -0 "$pid" 2>/dev/null; }
 ended() { ! running; }
 export SDL_AUDIODRIVER=dummy
 # Nothing of the desktop's Qt settings reaches the game: it runs at its own scale, style and theme
-# (the list of tests/qt/QtEnvironment.cpp).
+# (the list of tests/qt/QtEnvironment.cpp), and with no session bus, none autolaunched.
+export DBUS_SESSION_BUS_ADDRESS=disabled:
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
   QT_SCALE_FACTOR_ROUNDING_POLICY QT_USE_PHYSICAL_DPI QT_DEVICE_PIXEL_RATIO QT_FONT_DPI \
   QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME QT_QPA_FONTDIR QT_IM_MODULE \
   XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION KDE_SESSION_VERSION GNOME_DESKTOP_SESSION_ID \
-  DBUS_SESSION_BUS_ADDRESS QT_ACCESSIBILITY QT_LINUX_ACCESSIBILITY_ALWAYS_ON \
+  QT_ACCESSIBILITY QT_LINUX_ACCESSIBILITY_ALWAYS_ON \
   FONTCONFIG_PATH FONTCONFIG_SYSROOT
 
 case "$mode" in
