@@ -30,7 +30,7 @@ game: setup-play
 	cmake --build $(BUILD) -j $(JOBS) --target quillet_installable
 
 run: game
-	cd $(BUILD) && if [ -x ./quillet ]; then ./quillet; else ./quillet-tool perft 6; fi
+	cd $(BUILD) && ./quillet
 
 # Into PREFIX (default ~/.local): the programs in bin/, the book and sounds in share/quillet/, the
 # menu entry, icons, metainfo and manual pages; the list of what was installed goes with them.

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Form1: the one game object. It holds the whole game state and every procedure of the game;
-// each procedure is defined in the folder of its subsystem (rules/, ai/, record/, view/, sound/,
-// game/). It reaches the desktop only through the seam's three interfaces, beside the core in
-// seam/: Window.h, Clock.h and SoundLibrary.h.
+// Form1: the one game object, holding the whole game state and every procedure of the game, each
+// defined in its subsystem's folder. It reaches the desktop only through the seam's three
+// interfaces (seam/Window.h, Clock.h and SoundLibrary.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -54,7 +53,6 @@ public:
     static constexpr int color_light_green = 10;
     static constexpr int record_size = 82;
     static constexpr int book_capacity = 10000;
-    static constexpr int search_unset = -9999;
     // The KOMA pictures of a piece turning over, towards the と face (first_code) and towards
     // the 歩 face; the face it leaves is not shown again.
     static constexpr int turning_frames[2][6] = {{6, 5, 4, 3, 2, 1}, {2, 3, 4, 5, 6, 7}};
@@ -114,10 +112,8 @@ public:
     CheckedArray<int, book_capacity + 1> book_first_line;
     CheckedArray<int, book_capacity + 1> book_last_line;
 
-    // The files beside the program (game/DataFile.h). The book and the sounds are looked up by
-    // bare name in the current directory; one that is not there is looked for in data_folder,
-    // the installed game's data folder (empty: nowhere else). A file larger than its limit, far
-    // beyond any real one, is a file that cannot be read.
+    // A book or sound not in the current directory is looked for in data_folder, the installed
+    // game's (empty: nowhere else). A file over its limit, far beyond any real one, is unreadable.
     std::string data_folder;
     static constexpr std::size_t book_size_limit = std::size_t(64) << 20;
     static constexpr std::size_t sound_size_limit = std::size_t(1) << 30;
@@ -240,10 +236,6 @@ public:
 
     // ---- Main window: game/about.cpp -----------------------------------------------------
     void SONOTA_Click();
-
-    Window& window() { return window_; }
-    Clock& clock() { return clock_; }
-    SoundLibrary& sound() { return sound_; }
 
 private:
     // game/mouse_input.cpp. 駒を置く places a piece for side, the human's or the computer's:

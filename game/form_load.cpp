@@ -19,10 +19,8 @@ void Form1::Form_Load() {
     初期設定();
     描画_将棋盤();
 
-    // Each column letter is printed on its own, 0.3 of a square from its column's left edge: one
-    // string of letters and blanks depends on the font's blank, and with ours it ran short of the
-    // later columns. A letter is 6 to 13 pixels wide in the fonts the window may pick, so it
-    // stands about the middle of the column's 33 pixels, with its shadow 3 pixels further right.
+    // One letter at a time: a single string of letters and blanks would depend on the font's
+    // blank, which ran short of the later columns.
     for (int k = 1; k <= 9; ++k) {
         const std::string letter(1, static_cast<char>('a' + k - 1));
         描画_文字列(k + 0.4, 0.5, letter, 15, color_black);

@@ -37,6 +37,9 @@ TEST_PACKAGES=(
   # is, a program with no session bus autolaunches one, which the tests must not let happen.
   openbox
   xfwm4 dbus-daemon dbus-x11
+  # The Wayland compositors the game runs under natively, nested in the test's X display; KWin's
+  # title bars come from Breeze.
+  mutter weston kwin-wayland kwin-style-breeze
   desktop-file-utils appstream libglib2.0-bin
   lintian man-db groff-base
   clang clang-format "libclang-rt-dev|libclang-rt-14-dev"

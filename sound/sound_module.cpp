@@ -12,10 +12,8 @@ void Form1::sound_open(std::int32_t window_handle) {
     if (sound_device == 0) sound_warning("Direct Soundインターフェースが作成できません。");
 }
 
-// Reads the whole file and hands it to the library. A missing file is silence without a word;
-// a file that cannot be read, or is empty, is reported. Anything but a regular file (a FIFO, a
-// folder, a link to a device) and anything larger than any sound of ours could be is a file
-// that cannot be read: the game neither waits for it nor fills its memory with it.
+// A missing file is silence without a word. Anything but a regular file, or larger than any sound
+// could be, counts as unreadable, so the game neither waits on a FIFO nor fills its memory.
 std::int32_t Form1::sound_load(const std::string& file_name, std::int32_t flags) {
     if (sound_device == 0) return 0;
     DataFile file = readDataFile(file_name, data_folder, sound_size_limit);

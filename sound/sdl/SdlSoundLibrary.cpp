@@ -4,31 +4,18 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <algorithm>
+#include <climits>
 #include <map>
-#include <optional>
 #include <utility>
 #include <vector>
-
-#include "sound/sdl/WaveImage.h"
 
 namespace quillet {
 
 namespace {
 
-using wave::openView;
-using wave::validatedLayout;
-using wave::WaveLayout;
-
 constexpr int kSharedChannels = 16;  // enough for a burst of overlapping clicks
 constexpr int kSharedTag = 1;
 constexpr int kOwnTag = 2;
-
-std::optional<std::size_t> validatedLength(const std::uint8_t* image, std::size_t imageBytes) {
-    const auto layout = validatedLayout(image, imageBytes);
-    if (!layout) return std::nullopt;
-    return layout->length;
-}
 
 // A buffer is either a chunk, decoded and converted whole when it is made, or the music: played
 // through the mixer's one music stream, decoded from its image as it plays.
@@ -46,34 +33,20 @@ bool streamed(std::int32_t flags) {
            SdlSoundLibrary::kOwnChannel;
 }
 
-// Whether the effects' decoder takes the image too: it is given the image's own chunks up to
-// the samples and the first 64 kB of these (enough for a frame after conversion at any rate).
-// So an image is music exactly when it would make an effect, and a broken one is refused when
-// it is loaded, without the whole of it being decoded.
-bool effectsDecoderTakes(const std::vector<std::uint8_t>& image, const WaveLayout& layout) {
-    const std::size_t samples = std::min<std::size_t>(layout.dataBytes, 65536);
-    std::vector<std::uint8_t> start(image.begin(), image.begin() + long(layout.data + samples));
-    auto put = [&start](std::size_t at, std::size_t v) {
-        for (int i = 0; i < 4; ++i) start[at + i] = std::uint8_t(v >> (8 * i));
-    };
-    if (samples & 1) start.push_back(0);
-    put(4, start.size() - 8);
-    put(layout.data - 4, samples);
-    SDL_RWops* rw = SDL_RWFromConstMem(start.data(), int(start.size()));
-    if (rw == nullptr) return false;
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);
-    if (chunk == nullptr) return false;
-    const bool sound = chunk->alen > 0;
-    Mix_FreeChunk(chunk);
-    return sound;
+SDL_RWops* reader(const std::uint8_t* image, std::size_t imageBytes) {
+    if (image == nullptr || imageBytes > std::size_t(INT_MAX)) return nullptr;
+    return SDL_RWFromConstMem(image, int(imageBytes));
 }
 
-// The music over a checked image, which must outlive it; null when the mixer cannot play it.
-Mix_Music* openMusic(const std::vector<std::uint8_t>& image, const WaveLayout& layout) {
-    SDL_RWops* rw = openView(image.data(), layout);
-    if (rw == nullptr) return nullptr;
-    // The music owns the reader from here on, and closes it when it is freed or fails to open.
-    return Mix_LoadMUS_RW(rw, 1);
+// SDL's WAVE reader judges every image, music included, so a file is a sound or not whatever it
+// is made as. Mix_LoadWAV_RW would also try its music decoders on what is not a WAVE file.
+bool soundWave(const std::uint8_t* image, std::size_t imageBytes) {
+    SDL_AudioSpec spec;
+    Uint8* samples = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV_RW(reader(image, imageBytes), 1, &spec, &samples, &length) == nullptr) return false;
+    SDL_FreeWAV(samples);
+    return length > 0;
 }
 
 }  // namespace
@@ -186,6 +159,8 @@ std::int32_t SdlSoundLibrary::dsInitialize(std::int32_t /*windowHandle: SDL need
     // SDL would otherwise turn SIGINT and SIGTERM into quit events that nobody reads, and the
     // game could no longer be stopped from a terminal or by the session ending.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A file shorter than its headers say is refused, not played in part.
+    SDL_SetHintWithPriority(SDL_HINT_WAVE_TRUNCATION, "verystrict", SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
     // A fixed device format: SDL converts for the card, and every buffer is converted to it once.
     if (Mix_OpenAudioDevice(44100, AUDIO_S16SYS, 2, 1024, nullptr, 0) != 0) {
@@ -208,46 +183,28 @@ void SdlSoundLibrary::dsTerminate(std::int32_t device) {
 
 std::int32_t SdlSoundLibrary::dsCreateDSB(std::int32_t device, const std::uint8_t* image,
                                           std::size_t imageBytes, std::int32_t flags) {
-    State& s = *state_;
-    if (device == 0 || device != s.device) return 0;
-    const auto length = validatedLength(image, imageBytes);
-    if (!length) return 0;
-    if (streamed(flags)) return createMusic(std::vector<std::uint8_t>(image, image + *length), flags);
-    SDL_RWops* rw = SDL_RWFromConstMem(image, int(*length));
-    if (rw == nullptr) return 0;
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);
-    if (chunk == nullptr) return 0;
-    if (chunk->alen == 0) {
-        Mix_FreeChunk(chunk);
-        return 0;
-    }
-    Buffer b;
-    b.chunk = chunk;
-    b.flags = flags;
-    if (flags & kOwnChannel) b.ownChannel = s.takeOwnChannel();
-    return s.add(std::move(b));
+    if (image == nullptr) return 0;
+    return dsCreateDSBTaking(device, std::vector<std::uint8_t>(image, image + imageBytes), flags);
 }
 
 std::int32_t SdlSoundLibrary::dsCreateDSBTaking(std::int32_t device, std::vector<std::uint8_t>&& image,
                                                 std::int32_t flags) {
     State& s = *state_;
     std::vector<std::uint8_t> taken = std::move(image);
-    if (!streamed(flags)) return dsCreateDSB(device, taken.data(), taken.size(), flags);
-    if (device == 0 || device != s.device) return 0;
-    return createMusic(std::move(taken), flags);
-}
-
-// The image was checked by validatedLength; the mixer's music decoder checks it again as it
-// opens it, so an image it could not play is refused here, when it is loaded, not later.
-std::int32_t SdlSoundLibrary::createMusic(std::vector<std::uint8_t>&& image, std::int32_t flags) {
-    State& s = *state_;
-    const auto layout = validatedLayout(image.data(), image.size());
-    if (!layout || !effectsDecoderTakes(image, *layout)) return 0;
+    if (device == 0 || device != s.device || !soundWave(taken.data(), taken.size())) return 0;
     Buffer b;
-    b.image = std::move(image);
-    b.music = openMusic(b.image, *layout);
-    if (b.music == nullptr) return 0;
     b.flags = flags;
+    if (streamed(flags)) {
+        b.image = std::move(taken);
+        // The music owns the reader from here on, and closes it when it is freed or fails to open.
+        if (SDL_RWops* rw = reader(b.image.data(), b.image.size()))
+            b.music = Mix_LoadMUSType_RW(rw, MUS_WAV, 1);
+        if (b.music == nullptr) return 0;
+    } else {
+        b.chunk = Mix_LoadWAV_RW(reader(taken.data(), taken.size()), 1);
+        if (b.chunk == nullptr) return 0;
+        if (flags & kOwnChannel) b.ownChannel = s.takeOwnChannel();
+    }
     return s.add(std::move(b));
 }
 

@@ -37,6 +37,7 @@ DESKTOP_VARIABLES = {
     "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "KDE_SESSION_VERSION",
     "GNOME_DESKTOP_SESSION_ID", "DBUS_SESSION_BUS_ADDRESS", "QT_ACCESSIBILITY", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON",
     "FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT",
+    "XDG_SESSION_TYPE", "WAYLAND_DEBUG", "WAYLAND_SOCKET",
 }
 
 
@@ -316,16 +317,19 @@ class Game:
                 display.xdotool("key", "--clearmodifiers", "Return")
                 waits.gone(f"the message box {title!r} to close",
                            lambda: box in waits.named(display, title))
-            # The display is private, so the one window named Quillet is the game's.
-            # Polled often, not with search --sync (which looks twice a second), so that the
-            # start-up times measured from here are close to the truth.
-            self.main = waits.window(display, "Quillet", START_DEADLINE, interval=0.02)
-            self.mapped = time.monotonic()
-            self.pid = int(display.xdotool("getwindowpid", self.main))
+            self.find_main()
             self.locate()
         except BaseException:
             self.stop()  # a game that never got there is not left behind
             raise
+
+    def find_main(self):
+        # The display is private, so the one window named Quillet is the game's.
+        # Polled often, not with search --sync (which looks twice a second), so that the
+        # start-up times measured from here are close to the truth.
+        self.main = waits.window(self.display, "Quillet", START_DEADLINE, interval=0.02)
+        self.mapped = time.monotonic()
+        self.pid = int(self.display.xdotool("getwindowpid", self.main))
 
     # ---- where things are -------------------------------------------------------------------
 

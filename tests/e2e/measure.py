@@ -6,6 +6,10 @@
     (/usr/bin/time -v around the game);
   - the 0.1 s waits: every sleep the game makes during a two-player game, traced with strace,
     requested against slept time.
+  - where the boxes stand (measure.py boxes KIND [STARTS]): under a Wayland compositor (mutter,
+    weston, kwin) or an X window manager (openbox, xfwm4), each start opens the refusal at the
+    start (戻) and the about box, and gives the game's and each box's place and their centres'
+    offset. It needs only python3, the compositor or manager and the installed game.
 QUILLET_E2E_PREFIX names the installation prefix."""
 
 import os
@@ -106,8 +110,51 @@ def sleeps(prefix):
     return requested, overshoot
 
 
+def boxes(prefix, kind, starts):
+    """A table of the boxes' places over `starts` starts; True if every box stood over the game."""
+    import compositor
+    import window_manager
+    rows = []
+    for start in range(starts):
+        display = Display()
+        cleanups = []
+        try:
+            if kind in compositor.COMPOSITORS:
+                manager = compositor.Compositor(display, kind)
+                cleanups.append(manager.stop)
+                game = compositor.WaylandGame(display, prefix, manager)
+            else:
+                window_manager.WHERE_PUT = window_manager.where_put(kind)
+                manager = window_manager.WindowManager(display, kind=kind)
+                cleanups.append(manager.stop)
+                game = window_manager.ManagedGame(display, prefix)
+            cleanups.append(game.stop)
+            game.wait_board(rules.start_position(), "the start position")
+            for caption, title in (("戻", "戻る"), ("その他", "Quillet")):
+                main, box, (across, down) = scenarios.box_over_game(
+                    game, lambda: game.choose(caption), title, check=False)
+                rows.append((start + 1, title, main, box, across, down,
+                             abs(across) <= 50 and abs(down) <= main[3] / 2))
+        finally:
+            for cleanup in reversed(cleanups):
+                cleanup()
+            display.close()
+    print(f"\n{kind}: {starts} starts; game = its client area (menu bar and board), box = the box with its "
+          f"title bar; offset = box centre - game centre, px")
+    print("start | box | game x,y,w,h | box x,y,w,h | across | down | over the game")
+    for start, title, main, box, across, down, over in rows:
+        print(f"{start} | {title} | {','.join(map(str, main))} | {','.join(map(str, box))} | {across:+.0f} | "
+              f"{down:+.0f} | {'yes' if over else 'NO'}")
+    worst = max(rows, key=lambda r: abs(r[4]))
+    print(f"{kind}: {sum(r[6] for r in rows)} of {len(rows)} boxes over the game; largest offset across "
+          f"{worst[4]:+.0f} px", flush=True)
+    return all(r[6] for r in rows)
+
+
 def main():
     prefix = os.environ["QUILLET_E2E_PREFIX"]
+    if sys.argv[1:2] == ["boxes"]:
+        return 0 if boxes(prefix, sys.argv[2], int(sys.argv[3]) if len(sys.argv) > 3 else 10) else 1
     what = sys.argv[1:] or ["startup", "game", "sleeps"]
     if "startup" in what:
         t = startup(prefix, 5)
@@ -131,4 +178,4 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

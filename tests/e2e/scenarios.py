@@ -17,7 +17,6 @@ import rules  # noqa: E402
 import waits  # noqa: E402
 from close_window import request_close  # noqa: E402
 from desktop import Failure, log, session  # noqa: E402
-from ping import Pinger  # noqa: E402
 from rules import FIRST, SECOND, EMPTY  # noqa: E402
 
 SKIP = 77
@@ -65,6 +64,26 @@ def refused(game, action, title):
     action()
     game.answer(title)
     game.wait_board(before, f"the board unchanged after the refusal {title!r}")
+
+
+def box_over_game(game, action, title, check=True):
+    """Runs action, which brings up the box titled title, measures where the box stands once it
+    stands still (game.box_rect: its frame or decoration included) and answers it. Returns the
+    game's client box, the box's and the offset of their centres, across and down. With check, the
+    box's centre must be within 50 px of the game's across and inside the game up and down."""
+    game.reference = game.display.screenshot()  # what changed since is the box, where it is looked for
+    action()
+    window = waits.box(game, title)
+    box = game.box_rect(window)
+    main = game.geometry(game.main)
+    across = box[0] + box[2] / 2 - (main[0] + main[2] / 2)
+    down = box[1] + box[3] / 2 - (main[1] + main[3] / 2)
+    log(f"box {title!r}: {box} over the game at {main}: centre off by {across:+.0f} across, {down:+.0f} down")
+    if check:
+        expect(abs(across) <= 50, f"the box {title!r} stands {across:+.0f} px across from the game's centre")
+        expect(abs(down) <= main[3] / 2, f"the box {title!r} stands outside the game up and down ({down:+.0f} px)")
+    game.answer(title)
+    return main, box, (across, down)
 
 
 # ---- (a) a game between two people --------------------------------------------------------------
@@ -213,6 +232,7 @@ def check_pings(pinger, what):
 
 
 def versus_computer_first(game):
+    from ping import Pinger  # python3-xlib, which the Wayland scenarios do without
     game.wait_board(rules.start_position(), "the start position")
     pinger = Pinger(game.display.name, game.main)
     game.choose("対局", 1, 0)  # 対COM > 先手
@@ -230,6 +250,7 @@ def versus_computer_first(game):
 
 
 def versus_computer_second(game):
+    from ping import Pinger
     game.wait_board(rules.start_position(), "the start position")
     pinger = Pinger(game.display.name, game.main)
     game.choose("対局", 1, 1)  # 対COM > 後手: the computer opens at once

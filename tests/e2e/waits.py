@@ -25,7 +25,7 @@ times over), so a wait fails only when the game does not do what it should:
       there after `quiet` seconds of looking; returns it.
   box(game, title, timeout=DEADLINE)
       A message box of the game titled `title`; returns its window. A box with another title
-      fails at once.
+      fails at once; one whose title cannot be read (drawn inside the game's window) is taken.
   gone(what, present, timeout=DEADLINE)
       Until present() is false: a box or a menu closed, a window gone.
   board(game, expected, what, timeout=DEADLINE)
@@ -103,7 +103,7 @@ def box(game, title, timeout=DEADLINE):
     def up():
         boxes = game.dialogs()
         for window, shown in boxes:
-            if shown == title:
+            if shown == title or shown is None:  # None: a title only its pixels show
                 return window
         if boxes:
             raise Failure(f"a message box titled {boxes[0][1]!r} came up, expected {title!r}")

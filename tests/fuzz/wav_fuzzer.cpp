@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a wave file image for the real SDL2_mixer sound library (on SDL's dummy
-// driver), created as an effect and as music, then played, looped, stopped and freed.
-// libFuzzer hands over a buffer of exactly the input's size, so any read past the image that
-// the library's header checks let through is caught by AddressSanitizer.
+// driver), made an effect and the music, then played, looped, stopped and freed. The library
+// copies the image into a buffer of exactly its size, which AddressSanitizer guards.
 
 #include <cstddef>
 #include <cstdint>
@@ -47,8 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Freed handles are dead: nothing may happen, and nothing may crash.
     library->dsPlay(effect);
     library->dsFree(music);
-    if ((effect == 0) != (music == 0)) {
-        std::fprintf(stderr, "wav_fuzzer: the same image made a buffer with one flag value only\n");
+    // The music's decoder may refuse what the WAVE reader takes (it misses a chunk's pad byte),
+    // never the other way round.
+    if (music != 0 && effect == 0) {
+        std::fprintf(stderr, "wav_fuzzer: an image the effects refuse made the music\n");
         std::abort();
     }
     return 0;

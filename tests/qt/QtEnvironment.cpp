@@ -1,15 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/qt/QtEnvironment.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <cstdlib>
 
 namespace quillet::testing {
 namespace {
 
-int& scaleFactor() {
-    static int factor = 1;
-    return factor;
+std::vector<double>& screenRatios() {
+    static std::vector<double> ratios;
+    return ratios;
+}
+
+// The offscreen platform's screens, from a configuration file it reads at start.
+QByteArray screensPlatform() {
+    QStringList screens;
+    // Named in order: the platform takes them sorted by name.
+    for (double ratio : screenRatios())
+        screens << QString(
+                       R"({"name": "screen%1", "x": 0, "y": 0, "width": 1000, "height": 800, "logicalDpi": 96,
+                              "logicalBaseDpi": 96, "dpr": %2})")
+                       .arg(screens.size())
+                       .arg(ratio);
+    static const QString path = QDir::temp().filePath(QString("quillet-screens-%1.json").arg(getpid()));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return "offscreen";
+    file.write(QString(R"({"screens": [%1]})").arg(screens.join(", ")).toUtf8());
+    std::atexit([] { QFile::remove(path); });
+    return "offscreen:configfile=" + path.toUtf8();
 }
 
 // What a desktop session may set that changes how Qt lays out, scales, styles or picks fonts
@@ -28,17 +52,16 @@ constexpr const char* desktopVariables[] = {
 
 }  // namespace
 
-bool useScaleFactor(int factor) {
-    scaleFactor() = factor;
+bool useScreens(std::vector<double> ratios) {
+    screenRatios() = std::move(ratios);
     return true;
 }
 
 void fixQtEnvironment() {
     for (const char* name : desktopVariables) qunsetenv(name);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", screenRatios().empty() ? QByteArray("offscreen") : screensPlatform());
     // No session bus, and none autolaunched (dbus-launch would leave its daemon behind).
     qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-    if (scaleFactor() != 1) qputenv("QT_SCALE_FACTOR", QByteArray::number(scaleFactor()));
     const QByteArray fonts = qgetenv("QUILLET_TEST_FONTCONFIG");
     qputenv("FONTCONFIG_FILE", fonts.isEmpty() ? QByteArray(QUILLET_TEST_FONTCONFIG_FILE) : fonts);
 }

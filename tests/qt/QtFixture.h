@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <functional>
 
 #include "game/Form1.h"
 #include "tools/headless/Headless.h"
@@ -21,13 +22,24 @@ struct OpenSilentSound : SilentSoundLibrary {
     std::int32_t dsInitialize(std::int32_t) override { return 1; }
 };
 
+// A virtual clock that tells each of its sleeps, counted from 1, while it is in it: the frames of
+// an animation are looked at there.
+struct LookingClock : VirtualClock {
+    void sleep(double seconds) override {
+        VirtualClock::sleep(seconds);
+        if (atSleep) atSleep(++slept);
+    }
+    int slept = 0;
+    std::function<void(int)> atSleep;
+};
+
 struct QtGame {
     QtGame() {
         window.setTextFamily(ui::chooseTextFamily());
         ui::connectForm(window, form);
     }
     ui::QtWindow window;
-    VirtualClock clock;
+    LookingClock clock;
     OpenSilentSound sound;
     Form1 form{window, clock, sound};
 };

@@ -257,6 +257,29 @@ TEST_F(Input, InputMadeBeforeAMessageBoxOpensIsHandledAfterTheHandler) {
     EXPECT_EQ(log, (Log{"handler begins", "handler ends", "down 600 750", "up", "key 27", "close"}));
 }
 
+// A click on the menu bar queued before a box is not the box's: its command runs after the
+// handler, behind the board's input that came before it.
+TEST_F(Input, AMenuBarClickMadeBeforeABoxRunsItsCommandAfterTheHandler) {
+    ui::WindowInput in;
+    in.mouseDown = [this](int, int, double, double) { log.push_back("down"); };
+    in.commands["SUSUMU"] = [this] { log.push_back("SUSUMU"); };
+    in.commands["MODORU"] = [&] {
+        log.push_back("handler begins");
+        queueMouse(window, QEvent::MouseButtonPress, QPoint(40, 50));
+        const QPoint onSusumu = window.menuBar()->actionGeometry(window.action("SUSUMU")).center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            queueMouse(window, type, window.menuBar()->mapTo(&window, onSusumu) - surface()->pos());
+        whenABoxIsUp([](QWidget* box) { box->close(); });
+        window.message("PASS", "COM");
+        log.push_back("handler ends");
+    };
+    window.setInput(std::move(in));
+    window.action("MODORU")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.size() >= 4; }, 30000)) << log.size();
+    QTest::qWait(50);
+    EXPECT_EQ(log, (Log{"handler begins", "handler ends", "down", "SUSUMU"}));
+}
+
 // A command chosen from a drop-down starts after the window under the closed drop-down has been
 // painted again, since the handler may not take events for seconds.
 TEST_F(Input, CommandsStartOnAFreshlyPaintedWindow) {

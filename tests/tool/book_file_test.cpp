@@ -17,7 +17,7 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/ToolRun.h"
 #include "tools/engine/Book.h"
-#include "tools/quillet_tool/Board.h"
+#include "tools/quillet_tool/PositionsAndPlayers.h"
 
 namespace quillet {
 namespace {

@@ -12,8 +12,8 @@
 #include "game/Form1.h"
 #include "tools/engine/Book.h"
 #include "tools/engine/Search.h"
-#include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
+#include "tools/quillet_tool/PositionsAndPlayers.h"
 
 namespace quillet {
 namespace {

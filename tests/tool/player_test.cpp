@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/support/Fixture.h"
-#include "tools/quillet_tool/Board.h"
+#include "tools/quillet_tool/PositionsAndPlayers.h"
 
 namespace quillet::testing {
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
+#include "tools/quillet_tool/PositionsAndPlayers.h"
 
 namespace quillet::tool {
 

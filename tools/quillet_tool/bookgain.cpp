@@ -13,8 +13,8 @@
 #include "tools/engine/Book.h"
 #include "tools/engine/Search.h"
 #include "tools/engine/WorkerPool.h"
-#include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
+#include "tools/quillet_tool/PositionsAndPlayers.h"
 
 namespace quillet::tool {
 

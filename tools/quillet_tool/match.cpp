@@ -1,16 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// match: what the opening book is worth to the computer in play.
-//
-// By default the computer with its book plays the same computer without it, from the start and
-// from every position two plies in, each opening once with the book on either side (--openings N:
-// the first N of those openings). With
-// --random N it plays N pairs of games instead: in each pair the same opponent meets the
-// computer once with its book and once without, the opponent's first four moves chosen at random
-// (the same random stream in both games), so the two results differ only by the book.
-// --opponent-depth D makes that opponent the bitboard engine searching D plies.
-//
-// The computer is the game's own choice (Form1::COM手選択): the book's move when the rules allow
-// it, else the three-ply search's.
+// match: what the opening book is worth to the computer in play (the options: quillet-tool(6)).
+// The computer is the game's own choice (Form1::COM手選択); the two games of a --random pair share
+// their random stream, so their results differ only by the book.
 
 #include <algorithm>
 #include <cstdio>
@@ -23,8 +14,8 @@
 #include <vector>
 
 #include "tools/engine/Search.h"
-#include "tools/quillet_tool/Board.h"
 #include "tools/quillet_tool/Commands.h"
+#include "tools/quillet_tool/PositionsAndPlayers.h"
 
 namespace quillet::tool {
 namespace {

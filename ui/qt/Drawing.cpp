@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's drawing operations, in twips on the persistent surface, and the two ways drawing
 // reaches the screen inside a handler: refresh() and the marker hand.
+#include <QFontMetrics>
 #include <QLabel>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
@@ -18,31 +18,21 @@ void QtWindow::fillRect(double left, double top, double width, double height, in
     const QRect r =
         QRect(QPoint(toPixels(left), toPixels(top)), QPoint(toPixels(left + width), toPixels(top + height)))
             .normalized();
-    QPainter p(&surface_->image);
-    p.fillRect(r, paletteColor(color));
-    surface_->update();
+    surface_->draw({DrawOp::Fill, r, paletteColor(color), {}, {}, {}});
 }
 
 void QtWindow::outlineBox(double x1, double y1, double x2, double y2, int color) {
     const QRect r =
         QRect(QPoint(toPixels(x1), toPixels(y1)), QPoint(toPixels(x2), toPixels(y2))).normalized();
-    const QColor c = paletteColor(color);
-    QPainter p(&surface_->image);
-    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c);
-    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
-    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c);
-    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
-    surface_->update();
+    surface_->draw({DrawOp::Outline, r, paletteColor(color), {}, {}, {}});
 }
 
 void QtWindow::drawPicture(Picture picture, int index, double left, double top) {
-    const QImage image = loadPicture(pictureName(picture, index), surface_->image.devicePixelRatio());
+    const QString name = pictureName(picture, index);
+    const QImage image = loadPicture(name, 1);
     if (image.isNull()) return;
-    QPainter p(&surface_->image);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QPointF(toPixels(left), toPixels(top)), image);
-    surface_->update();
+    surface_->draw(
+        {DrawOp::Picture, QRect(QPoint(toPixels(left), toPixels(top)), image.size()), {}, name, {}, {}});
 }
 
 void QtWindow::printText(double left, double top, const std::string& text, int points, int color) {
@@ -51,12 +41,12 @@ void QtWindow::printText(double left, double top, const std::string& text, int p
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
     // Solid glyphs: printing the same text twice in one place changes nothing.
     font.setStyleStrategy(QFont::NoAntialias);
-    QPainter p(&surface_->image);
-    p.setFont(font);
-    p.setPen(paletteColor(color));
-    p.drawText(QPoint(toPixels(left), toPixels(top) + p.fontMetrics().ascent()),
-               QString::fromUtf8(text.data(), qsizetype(text.size())));
-    surface_->update();
+    const QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    const QFontMetrics metrics(font);
+    const QPoint at(toPixels(left), toPixels(top) + metrics.ascent());
+    // Glyphs may reach a little beyond their metrics, more so at another ratio.
+    const QRect bounds = metrics.boundingRect(s).translated(at).adjusted(-3, -3, 3, 3);
+    surface_->draw({DrawOp::Text, bounds, paletteColor(color), s, font, at});
 }
 
 // Drawing marks the surface for a repaint when the running handler returns to the event loop,
@@ -83,10 +73,6 @@ void QtWindow::hideMarker() {
     surface_->repaint(marker_->geometry());
 }
 
-void QtWindow::setBackground(int color) {
-    surface_->background = color;
-    surface_->image.fill(paletteColor(color));
-    surface_->update();
-}
+void QtWindow::setBackground(int color) { surface_->clear(color); }
 
 }  // namespace quillet::ui

@@ -17,7 +17,6 @@ void HandlerGate::deliver(std::function<void()> handler) {
         queue_.pop_front();
         if (next) next();
     }
-    if (idle_) idle_();
 }
 
 }  // namespace quillet::ui

@@ -1,39 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Input made while a handler runs, kept from a modal box's loop. The box blocks the main window,
-// so its loop would take that input and drop it: what belongs to the board, the keys and the
-// close button goes to the handler gate and waits for the running handler (the window's own
-// widgets take it as usual); presses meant for the menu bar are kept and posted again once the
-// gate is idle.
+// Input held while a handler runs: whenever the window system's queue is read inside a handler
+// (a wait's slice, the start of a message box), what the handler must not see goes into the
+// gate behind it, in the order it came, while the window's pings and repaints are answered.
 
-#include <QEvent>
+#include <QEventLoop>
 #include <QObject>
-#include <QPointer>
-#include <QWidget>
-#include <memory>
-#include <utility>
-#include <vector>
+
+#include "ui/qt/HandlerGate.h"
+#include "ui/qt/SteadyClock.h"
+
+class QWidget;
 
 namespace quillet::ui {
 
-class HeldInput : public QObject {
-public:
-    // Input for these widgets is delivered as usual: they hand it to the gate themselves.
-    HeldInput(QWidget* window, QWidget* surface) : window_(window), surface_(surface) {}
+class Surface;
 
-    // Reads the window system's queue now, keeping the input that is not the window's own.
-    void takePending();
-    // Posts what takePending() kept, in the order it came.
-    void post();
-    std::size_t size() const { return held_.size(); }
+class HeldInput : public QObject, public WaitPump {
+public:
+    HeldInput(HandlerGate& gate, QWidget* window, Surface& surface)
+        : gate_(gate), window_(window), surface_(surface) {}
+
+    // Before a message box: the box blocks the window and would drop the input still queued.
+    void take() { read(QEventLoop::AllEvents); }
+
+    void beginWait() override;
+    // A wait leaves the window system's input in its queue, in order, for after the handler.
+    void pump() override { read(QEventLoop::ExcludeUserInputEvents); }
+    void endWait() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Reads the window system's queue now, holding what is not for the window's own widgets.
+    void read(QEventLoop::ProcessEventsFlags flags);
+
+    HandlerGate& gate_;
     QWidget* window_;
-    QWidget* surface_;
-    std::vector<std::pair<QPointer<QWidget>, std::unique_ptr<QEvent>>> held_;
+    Surface& surface_;
+    bool reading_ = false;
 };
 
 }  // namespace quillet::ui

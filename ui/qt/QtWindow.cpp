@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ui/qt/BoxOverWindow.h"
 #include "ui/qt/KeyCodes.h"
 #include "ui/qt/Pictures.h"
 #include "ui/qt/Surface.h"
@@ -71,6 +72,9 @@ void drawTextInOneFace(QMessageBox& box, const QString& family) {
 
 QtWindow::QtWindow() {
     registerPictures();
+    // The window has one size: a title, the window menu, minimise and close, and no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle("Quillet");
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addFile(QString(":/pictures/icon_%1.png").arg(size));
@@ -86,13 +90,14 @@ QtWindow::QtWindow() {
     marker_->setObjectName("Image1");
     marker_->setAttribute(Qt::WA_TransparentForMouseEvents);
     marker_->setFixedSize(32, 32);
-    marker_->setPixmap(QPixmap::fromImage(loadPicture("Image1", surface_->devicePixelRatioF())));
     marker_->hide();
+    surface_->ratioChanged = [this] {
+        marker_->setPixmap(QPixmap::fromImage(loadPicture("Image1", surface_->devicePixelRatioF())));
+    };
+    surface_->ratioChanged();
 
-    held_ = std::make_unique<HeldInput>(this, surface_);
-    live_ = std::make_unique<LiveWait>(*surface_);
+    held_ = std::make_unique<HeldInput>(gate_, this, *surface_);
     placement_ = new Placement(this);
-    gate_.whenIdle([this] { held_->post(); });
 }
 
 QtWindow::~QtWindow() = default;
@@ -187,8 +192,8 @@ void QtWindow::message(const std::string& text, const std::string& title, bool w
     box.setTextFormat(Qt::PlainText);
     drawTextInOneFace(box, textFamily_);
     fitTitle(box);
-    held_->takePending();
-    box.exec();
+    held_->take();
+    execOver(box, this);
 }
 
 bool QtWindow::ask(const std::string& text, const std::string& title) {
@@ -203,8 +208,8 @@ bool QtWindow::ask(const std::string& text, const std::string& title) {
     box.button(QMessageBox::No)->setShortcut(QKeySequence(Qt::Key_N));
     drawTextInOneFace(box, textFamily_);
     fitTitle(box);
-    held_->takePending();
-    return box.exec() == QMessageBox::Yes;
+    held_->take();
+    return execOver(box, this) == QMessageBox::Yes;
 }
 
 std::int32_t QtWindow::nativeHandle() const { return static_cast<std::int32_t>(winId()); }

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The game's window on a Qt desktop: a fixed main window whose client area below the menu bar
-// is one persistent image the game draws on in twips, the menu bar, the marker hand and the
-// message boxes. Input reaches the game only through the handler gate, one handler at a time;
-// while the game waits, the window stays alive to the window system (waitPump()).
+// The game's window on a Qt desktop: a fixed main window whose client area is one persistent
+// image drawn on in twips, the menu bar, the marker hand and the message boxes; input reaches the
+// game through the handler gate, and during waits the window stays alive (waitPump()).
 
 #include <QHash>
 #include <QImage>
@@ -17,7 +16,6 @@
 #include "seam/Window.h"
 #include "ui/qt/HandlerGate.h"
 #include "ui/qt/HeldInput.h"
-#include "ui/qt/LiveWait.h"
 #include "ui/qt/MenuBar.h"
 #include "ui/qt/Placement.h"
 
@@ -56,10 +54,9 @@ public:
     QWidget* surfaceWidget() const;
     QLabel* markerLabel() const { return marker_; }
     // What the real clock calls between the slices of a wait.
-    WaitPump& waitPump() { return *live_; }
+    WaitPump& waitPump() { return *held_; }
     // The surface as the screen last showed it: what a repaint during a wait paints.
     const QImage& shownImage() const;
-    const Placement& placement() const { return *placement_; }
 
     // Window
     void fillRect(double left, double top, double width, double height, int color) override;
@@ -96,7 +93,6 @@ private:
     WindowInput input_;
     HandlerGate gate_;
     std::unique_ptr<HeldInput> held_;
-    std::unique_ptr<LiveWait> live_;
     Placement* placement_ = nullptr;
     MenuBarKeys* menuKeys_ = nullptr;
     QString textFamily_ = "IPAPMincho";

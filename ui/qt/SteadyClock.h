@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real clock of the desktop game: std::chrono::steady_clock. Its sleep is cut into short
-// slices, and between them the window answers the window system (LiveWait.h), so a wait never
+// slices, and between them the window answers the window system (HeldInput.h), so a wait never
 // makes the window look hung.
 
 #include "seam/Clock.h"

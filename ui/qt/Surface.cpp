@@ -4,10 +4,52 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "ui/qt/Palette.h"
+#include "ui/qt/Pictures.h"
 
 namespace quillet::ui {
+
+namespace {
+
+QImage canvas(QSize logical, qreal dpr, int background) {
+    QImage image(logical * dpr, QImage::Format_RGB32);
+    image.setDevicePixelRatio(dpr);
+    image.fill(paletteColor(background));
+    return image;
+}
+
+void paintOp(QImage& target, const DrawOp& op) {
+    QPainter p(&target);
+    switch (op.kind) {
+        case DrawOp::Fill: p.fillRect(op.rect, op.color); break;
+        case DrawOp::Outline: {
+            const QRect& r = op.rect;
+            p.fillRect(QRect(r.left(), r.top(), r.width(), 1), op.color);
+            p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), op.color);
+            p.fillRect(QRect(r.left(), r.top(), 1, r.height()), op.color);
+            p.fillRect(QRect(r.right(), r.top(), 1, r.height()), op.color);
+            break;
+        }
+        case DrawOp::Picture:
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(QPointF(op.rect.topLeft()), loadPicture(op.name, target.devicePixelRatio()));
+            break;
+        case DrawOp::Text:
+            p.setFont(op.font);
+            p.setPen(op.color);
+            p.drawText(op.at, op.name);
+            break;
+    }
+}
+
+void replay(QImage& target, const std::vector<DrawOp>& ops) {
+    for (const DrawOp& op : ops) paintOp(target, op);
+}
+
+}  // namespace
 
 Surface::Surface(QWidget* parent, MouseSink mouse) : QWidget(parent), mouse_(std::move(mouse)) {
     setFocusPolicy(Qt::StrongFocus);
@@ -21,16 +63,70 @@ void Surface::ensure(QSize size) {
     if (!image.isNull() && image.devicePixelRatio() == dpr && have.width() >= size.width() &&
         have.height() >= size.height())
         return;
-    const QSize logical = have.expandedTo(size);
-    QImage grown(logical * dpr, QImage::Format_RGB32);
-    grown.setDevicePixelRatio(dpr);
-    grown.fill(paletteColor(background));
-    if (!image.isNull()) {
-        QPainter p(&grown);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(QPointF(0, 0), image);
+    image = canvas(have.expandedTo(size), dpr, background);
+    replay(image, ops_);
+}
+
+void Surface::draw(DrawOp op) {
+    paintOp(image, op);
+    // A fill or a picture covers all it touches; a text printed again in its place adds nothing.
+    const bool covers = op.kind == DrawOp::Fill || op.kind == DrawOp::Picture;
+    std::erase_if(ops_, [&](const DrawOp& was) { return covers ? op.rect.contains(was.rect) : was == op; });
+    ops_.push_back(std::move(op));
+    update();
+}
+
+void Surface::clear(int color) {
+    background = color;
+    ops_.clear();
+    image.fill(paletteColor(color));
+    update();
+}
+
+// The image and the copy the screen showed, drawn again from their operations at the new ratio:
+// scaled, they would be blurred or pixel-doubled.
+void Surface::followRatio() {
+    const qreal dpr = devicePixelRatioF();
+    if (image.devicePixelRatio() == dpr) return;
+    ensure(image.deviceIndependentSize().toSize());
+    if (!shown_.isNull()) {
+        const QSize logical = shown_.deviceIndependentSize().toSize();
+        shown_ = canvas(logical, dpr, background);
+        for (const ShownPart& part : shownParts_) {
+            QImage drawn = canvas(logical, dpr, background);
+            replay(drawn, part.ops);
+            QPainter keep(&shown_);
+            keep.setClipRegion(part.region);
+            keep.drawImage(QPointF(0, 0), drawn);
+        }
     }
-    image = grown;
+    if (ratioChanged) ratioChanged();
+    update();
+}
+
+void Surface::noteShown(const QRegion& region) {
+    std::erase_if(shownParts_, [&](ShownPart& part) {
+        part.uncovered -= region;
+        return part.uncovered.isEmpty();
+    });
+    // Only the operations that may touch the region, with a pixel to spare for rounding.
+    const QRect near = region.boundingRect().adjusted(-1, -1, 1, 1);
+    ShownPart part{region, region, {}};
+    for (const DrawOp& op : ops_)
+        if (op.rect.intersects(near)) part.ops.push_back(op);
+    shownParts_.push_back(std::move(part));
+}
+
+bool Surface::event(QEvent* event) {
+    // Qt 6.4 tells a widget its window moved to another screen; later versions also tell it of a
+    // ratio changed in place. Any repaint after either also finds the ratio changed.
+    if (event->type() == QEvent::ScreenChangeInternal
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+        || event->type() == QEvent::DevicePixelRatioChange
+#endif
+    )
+        followRatio();
+    return QWidget::event(event);
 }
 
 void Surface::setWaiting(bool waiting) {
@@ -41,6 +137,7 @@ void Surface::setWaiting(bool waiting) {
 }
 
 void Surface::paintEvent(QPaintEvent* event) {
+    followRatio();
     QPainter p(this);
     p.fillRect(event->rect(), paletteColor(background));
     if (waiting_) {
@@ -48,17 +145,19 @@ void Surface::paintEvent(QPaintEvent* event) {
         stale_ += event->region();
         return;
     }
-    if (image.devicePixelRatio() != devicePixelRatioF()) ensure(size());
     p.drawImage(QPointF(0, 0), image);
     // What reaches the screen now is what a wait shows again.
     if (shown_.size() != image.size() || shown_.devicePixelRatio() != image.devicePixelRatio()) {
         shown_ = image.copy();
+        shownParts_.clear();
+        noteShown(QRect(QPoint(0, 0), image.deviceIndependentSize().toSize()));
         return;
     }
     QPainter keep(&shown_);
     keep.setCompositionMode(QPainter::CompositionMode_Source);
     keep.setClipRegion(event->region());
     keep.drawImage(QPointF(0, 0), image);
+    noteShown(event->region());
 }
 
 void Surface::mousePressEvent(QMouseEvent* e) { mouse_(true, e->button(), e->modifiers(), e->position()); }

@@ -1,14 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The client area below the menu bar: the persistent image the game draws on, and what the
-// screen last showed of it.
+// The client area below the menu bar: the persistent image the game draws on, what the screen
+// last showed of it, and the drawing operations both were made of, to draw them again crisp when
+// the window's device pixel ratio changes.
 
+#include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 namespace quillet::ui {
+
+// One drawing operation, in the surface's logical pixels.
+struct DrawOp {
+    enum Kind { Fill, Outline, Picture, Text } kind = Fill;
+    QRect rect;  // what it may touch; for a fill or a picture, all of which it covers
+    QColor color;
+    QString name;  // the picture's resource name, or the text
+    QFont font;
+    QPoint at;  // the text's baseline origin
+    bool operator==(const DrawOp&) const = default;
+};
 
 class Surface : public QWidget {
 public:
@@ -21,11 +36,19 @@ public:
     // was drawn: the game draws only once and never redraws in answer to the window system.
     void ensure(QSize size);
 
+    // Draws on the image, keeping the operation; one it wholly covers is dropped.
+    void draw(DrawOp op);
+    // The whole image in the background colour, with no operation kept.
+    void clear(int background);
+    // The operations that make the image now.
+    std::size_t operations() const { return ops_.size(); }
+    // Called after the image was drawn again at another ratio.
+    std::function<void()> ratioChanged;
+
     // While the game waits, the window system may ask for parts of the window again; they are
     // painted as the screen last showed them, since the game shows its drawing only when it
     // says so. Leaving the wait asks again for what was painted that way.
     void setWaiting(bool waiting);
-    bool waiting() const { return waiting_; }
     // The surface as the screen last showed it.
     const QImage& shown() const { return shown_; }
 
@@ -33,6 +56,7 @@ public:
     int background = 2;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent*) override { ensure(size()); }
     void mousePressEvent(QMouseEvent* e) override;
@@ -42,8 +66,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    // A part of what the screen shows: the region painted, with the operations it was made of.
+    struct ShownPart {
+        QRegion region, uncovered;
+        std::vector<DrawOp> ops;
+    };
+    void followRatio();
+    void noteShown(const QRegion& region);
+
     MouseSink mouse_;
+    std::vector<DrawOp> ops_;
     QImage shown_;
+    std::vector<ShownPart> shownParts_;
     bool waiting_ = false;
     QRegion stale_;  // painted from shown_ during a wait
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Positions for the tools that play (bench, match, selfplay, bookgain), kept as values
-// (Form1::Position) and played by the game's own rules and computer; and the one bridge
-// between them and the engine's bit sets.
+// The positions and players of the tools that play (bench, match, selfplay, bookgain): positions
+// as values (Form1::Position), played by the game's own rules, the one bridge to the engine's bit
+// sets, and the game's computer as a player.
 
 #include <string>
 #include <utility>

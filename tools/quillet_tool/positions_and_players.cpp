@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/quillet_tool/Board.h"
+#include "tools/quillet_tool/PositionsAndPlayers.h"
 
 namespace quillet::tool {
 
