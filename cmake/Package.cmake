@@ -50,7 +50,12 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${QUILLET_DEB_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The Mincho font the board's labels are drawn in, and Qt's Japanese texts for the buttons of the
 # message boxes; without them the game falls back to another font and to English buttons.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-mincho, qt6-translations-l10n")
+# Qt's Wayland platform (qt6-wayland, a plugin loaded at run time, so not found by dpkg-shlibdeps):
+# recommended, not required, since the game runs without it wherever X11 or Xwayland is, and it
+# would bring Qt's Wayland compositor and Quick libraries to X11-only systems. apt installs
+# recommendations by default, so a Wayland desktop gets a native, crisp game; where a session has
+# no X at all and it is missing, the game says so in one line.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-mincho, qt6-translations-l10n, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Stripped as Debian's own tools strip programs, after CPack's plain strip.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageStrip.cmake)

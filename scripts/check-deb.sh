@@ -61,7 +61,9 @@ depends_names=" $(sed 's/ *([^)]*)//g; s/,/ /g' <<<"$depends") "
 for lib in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-mixer-2.0-0; do
   [[ "$depends_names" == *" $lib "* || "$depends_names" == *" ${lib}t64 "* ]] || fail "Depends lacks $lib: $depends"
 done
-grep -q fonts-ipafont-mincho <<<"$(field Recommends)" || fail "Recommends lacks fonts-ipafont-mincho"
+for p in fonts-ipafont-mincho qt6-translations-l10n qt6-wayland; do
+  grep -q "$p" <<<"$(field Recommends)" || fail "Recommends lacks $p"
+done
 ok "control: quillet $version $arch, section games; Depends: $depends; Recommends: $(field Recommends)"
 
 # Files.
@@ -129,11 +131,12 @@ run_game() {
   dir="$(sed -n 's/^Path=//p' "$entry")"
   [ -x "$root$exec_path" ] || { fail "$what: Exec=$exec_path is not in the package"; return; }
   [ -f "$root$dir/Quillet.定石" ] || { fail "$what: Path=$dir does not hold the opening book"; return; }
+  # (No session bus: one autolaunched for the private display would outlive the check.)
   if [ -z "$root" ]; then
-    DISPLAY="$display" SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb gio launch "$entry" \
-      >"$work/game.out" 2>"$work/game.err" &
+    DISPLAY="$display" SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled: \
+      gio launch "$entry" >"$work/game.out" 2>"$work/game.err" &
   else
-    (cd "$root$dir" && DISPLAY="$display" SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb \
+    (cd "$root$dir" && DISPLAY="$display" SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled: \
        exec "$root$exec_path" >"$work/game.out" 2>"$work/game.err") &
   fi
   game_pid=$!

@@ -3,8 +3,8 @@
 # Installs the Debian packages the project needs, on Debian 12 or 13 (or a later release), from a
 # bare minimal system: it needs only bash, dpkg and apt, and uses sudo when not run as root.
 #   scripts/setup.sh play    what building, packaging and playing the game needs (`make run`,
-#                            `make install`, `make deb`): the compiler, CMake, Qt, SDL2_mixer and
-#                            the fonts; nothing only the tests use
+#                            `make install`, `make deb`): the compiler, CMake, Qt with its X11 and
+#                            Wayland platforms, SDL2_mixer and the fonts; nothing only the tests use
 #   scripts/setup.sh         all of that and everything the tests need as well (`make test`)
 # Safe to run repeatedly: it only calls apt-get when something is missing.
 #
@@ -15,11 +15,12 @@
 set -euo pipefail
 
 # Building, packaging and playing. (build-essential brings dpkg-dev, whose dpkg-buildflags and
-# dpkg-shlibdeps `make deb` uses; CPack asks `file` which files are programs.)
+# dpkg-shlibdeps `make deb` uses; CPack asks `file` which files are programs. qt6-wayland lets the
+# game run natively in a Wayland session rather than through Xwayland.)
 PLAY_PACKAGES=(
   build-essential make cmake ninja-build pkg-config file
   libcli11-dev
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-wayland
   libgl-dev libxkbcommon-dev libxcb1-dev
   libsdl2-dev libsdl2-mixer-dev
   fonts-ipafont-mincho fonts-dejavu-core fontconfig
@@ -32,9 +33,10 @@ TEST_PACKAGES=(
   libgtest-dev libgmock-dev qt6-base-private-dev libqt6svg6
   xvfb xdotool x11-apps x11-utils imagemagick librsvg2-bin time strace python3 python3-xlib
   # The window managers the end-to-end tests run the game under (one a line); xfwm4 needs a
-  # session bus, which dbus-run-session (dbus-daemon) gives it.
+  # session bus, which dbus-run-session (dbus-daemon) gives it. dbus-x11, as on desktops: where it
+  # is, a program with no session bus autolaunches one, which the tests must not let happen.
   openbox
-  xfwm4 dbus-daemon
+  xfwm4 dbus-daemon dbus-x11
   # The Wayland compositors the game runs under natively, nested in the test's X display; KWin's
   # title bars come from Breeze.
   mutter weston kwin-wayland kwin-style-breeze

@@ -10,6 +10,11 @@ namespace quillet::ui {
 
 // Before the QApplication exists: keep the menu bar inside the window.
 void prepareApplication();
+// Around the QApplication's construction, which opens the window system: Qt's messages are held
+// back meanwhile, and if no platform plugin can start, the program prints one line of its own
+// on stderr and exits with status 1 instead of Qt's abort. The release prints what was held.
+void holdStartMessages();
+void releaseStartMessages();
 // Qt's own Japanese texts (はい, いいえ); false when the translation is not installed.
 bool installJapanese(QApplication& app);
 // A font family with Japanese glyphs for the board's texts, IPA P Mincho first; empty if none.

@@ -73,7 +73,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     quillet::ui::prepareApplication();
+    quillet::ui::holdStartMessages();
     QApplication app(argc, argv);
+    quillet::ui::releaseStartMessages();
     quillet::ui::installJapanese(app);
 
     QString family = quillet::ui::chooseTextFamily();

@@ -4,7 +4,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <map>
 #include <utility>
 #include <vector>
@@ -42,6 +44,34 @@ bool soundWave(const std::uint8_t* image, std::size_t imageBytes) {
     if (SDL_LoadWAV_RW(reader(image, imageBytes), 1, &spec, &samples, &length) == nullptr) return false;
     SDL_FreeWAV(samples);
     return length > 0;
+}
+
+std::uint32_t le32(const std::uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
+}
+
+void putLe32(std::uint8_t* p, std::size_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i));
+}
+
+// The music is judged without decoding an hour of it: its data chunk must lie inside the image,
+// and SDL's reader takes its headers and first samples (a whole number of frames of any format).
+bool musicWave(const std::vector<std::uint8_t>& image) {
+    if (image.size() < 12 || std::size_t(le32(&image[4])) + 8 > image.size()) return false;
+    const std::size_t end = le32(&image[4]) + 8;
+    for (std::size_t at = 12; at + 8 <= end;
+         at += 8 + std::size_t(le32(&image[at + 4])) + (image[at + 4] & 1)) {
+        if (std::memcmp(&image[at], "data", 4) != 0) continue;
+        const std::size_t size = le32(&image[at + 4]);
+        if (size > end - at - 8) return false;
+        const std::size_t samples = std::min<std::size_t>(size, 65520);
+        std::vector<std::uint8_t> start(image.begin(), image.begin() + long(at + 8 + samples));
+        if (samples & 1) start.push_back(0);
+        putLe32(&start[4], start.size() - 8);
+        putLe32(&start[at + 4], samples);
+        return soundWave(start.data(), start.size());
+    }
+    return false;
 }
 
 }  // namespace
@@ -164,10 +194,12 @@ std::int32_t SdlSoundLibrary::dsCreateDSBTaking(std::int32_t device, std::vector
                                                 std::int32_t flags) {
     State& s = *state_;
     std::vector<std::uint8_t> taken = std::move(image);
-    if (device == 0 || device != s.device || !soundWave(taken.data(), taken.size())) return 0;
+    if (device == 0 || device != s.device) return 0;
+    const bool streamed = (flags & (kOwnChannel | kOverlap)) == kOwnChannel;
+    if (!(streamed ? musicWave(taken) : soundWave(taken.data(), taken.size()))) return 0;
     Buffer b;
     b.flags = flags;
-    if ((flags & (kOwnChannel | kOverlap)) == kOwnChannel) {
+    if (streamed) {
         b.image = std::move(taken);
         // The music owns the reader from here on, and closes it when it is freed or fails to open.
         if (SDL_RWops* rw = reader(b.image.data(), b.image.size()))

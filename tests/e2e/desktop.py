@@ -197,9 +197,11 @@ class Display:
         self.runtime = tempfile.mkdtemp(prefix="quillet-e2e-")
         os.chmod(self.runtime, 0o700)
         # Everything started here (the game, xdotool, import) talks to this display alone and sees
-        # none of the developer's desktop settings.
+        # none of the developer's desktop settings. Nor a session bus: an address of no known
+        # transport, so that none is autolaunched to outlive the test (dbus-run-session gives a
+        # manager that needs one its own).
         self.env = {k: v for k, v in os.environ.items() if k not in DESKTOP_VARIABLES}
-        self.env.update(DISPLAY=self.name, XDG_RUNTIME_DIR=self.runtime,
+        self.env.update(DISPLAY=self.name, XDG_RUNTIME_DIR=self.runtime, DBUS_SESSION_BUS_ADDRESS="disabled:",
                         QT_QPA_PLATFORM="xcb", SDL_AUDIODRIVER="dummy", LC_ALL="C.UTF-8")
         fonts = os.environ.get("QUILLET_E2E_FONTCONFIG")
         if fonts:

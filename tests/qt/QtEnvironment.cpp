@@ -60,6 +60,8 @@ bool useScreens(std::vector<double> ratios) {
 void fixQtEnvironment() {
     for (const char* name : desktopVariables) qunsetenv(name);
     qputenv("QT_QPA_PLATFORM", screenRatios().empty() ? QByteArray("offscreen") : screensPlatform());
+    // No session bus, and none autolaunched (dbus-launch would leave its daemon behind).
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     const QByteArray fonts = qgetenv("QUILLET_TEST_FONTCONFIG");
     qputenv("FONTCONFIG_FILE", fonts.isEmpty() ? QByteArray(QUILLET_TEST_FONTCONFIG_FILE) : fonts);
 }

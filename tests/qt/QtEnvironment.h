@@ -9,8 +9,8 @@ namespace quillet::testing {
 
 // Before the QApplication exists: the offscreen platform at one device pixel per pixel (or the
 // screens asked for with useScreens), nothing from the desktop's Qt settings (scale, style,
-// platform theme, font DPI), and only the fonts of tests/fonts (QUILLET_TEST_FONTCONFIG names
-// another configuration).
+// platform theme, font DPI), no session bus, and only the fonts of tests/fonts
+// (QUILLET_TEST_FONTCONFIG names another configuration).
 void fixQtEnvironment();
 // Once the QApplication exists: the Fusion style, whatever the desktop prefers.
 void fixQtStyle();
