@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -18,12 +19,12 @@
 #include <cstdio>
 
 #include "ui/BoxOverWindow.h"
+#include "ui/Palette.h"
 #include "ui/Pictures.h"
 #include "ui/Surface.h"
 #include "ui/Twips.h"
 
-// The pictures live in a static library, where the linker would drop their unreferenced
-// registration; register them by hand.
+// In a static library the linker would drop the pictures' unreferenced registration.
 static void registerPictures() { Q_INIT_RESOURCE(pictures); }
 
 namespace quillet::ui {
@@ -101,8 +102,7 @@ QtWindow::QtWindow() {
 void QtWindow::command(const QString& name) {
     auto found = input_.commands.find(name);
     if (found == input_.commands.end() || !found->second) return;
-    // The drop-down the command came from is closed, but the window below it is repainted only
-    // when events are taken again, which the handler may not do for seconds; repaint it now.
+    // The closed drop-down would stay on the screen until the handler takes events again.
     if (!gate_.running()) {
         menuBar()->repaint();
         surface_->repaint();
@@ -122,8 +122,7 @@ void QtWindow::mouseInput(bool press, Qt::MouseButton button, Qt::KeyboardModifi
 }
 
 void QtWindow::keyPressEvent(QKeyEvent* event) {
-    // The menu bar's keys, as on other desktop programs: F10 opens the first menu; Return, Enter
-    // or Space runs a command of the bar (戻, 進, その他) that the keyboard highlighted.
+    // F10 opens the first menu; Return, Enter or Space runs a command the keyboard highlighted.
     if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) {
         gate_.deliver([this] {
             menuKeys_->enteredByKeyboard();
@@ -150,7 +149,65 @@ void QtWindow::closeEvent(QCloseEvent* event) {
         gate_.deliver([] { QCoreApplication::quit(); });
 }
 
-// ---- Check marks, placement, boxes ----------------------------------------------------------
+void QtWindow::fillRect(double left, double top, double width, double height, int color) {
+    const QRect r =
+        QRect(QPoint(toPixels(left), toPixels(top)), QPoint(toPixels(left + width), toPixels(top + height)))
+            .normalized();
+    surface_->draw({DrawOp::Fill, r, paletteColor(color), {}, {}, {}});
+}
+
+void QtWindow::outlineBox(double x1, double y1, double x2, double y2, int color) {
+    const QRect r =
+        QRect(QPoint(toPixels(x1), toPixels(y1)), QPoint(toPixels(x2), toPixels(y2))).normalized();
+    surface_->draw({DrawOp::Outline, r, paletteColor(color), {}, {}, {}});
+}
+
+void QtWindow::drawPicture(Picture picture, int index, double left, double top) {
+    const QString name = pictureName(picture, index);
+    const QImage image = loadPicture(name, 1);
+    if (image.isNull()) return;
+    surface_->draw(
+        {DrawOp::Picture, QRect(QPoint(toPixels(left), toPixels(top)), image.size()), {}, name, {}, {}});
+}
+
+void QtWindow::printText(double left, double top, const std::string& text, int points, int color) {
+    QFont font(textFamily_);
+    font.setBold(true);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
+    // Solid glyphs: printing the same text twice in one place changes nothing.
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QString s = QString::fromStdString(text);
+    const QFontMetrics metrics(font);
+    const QPoint at(toPixels(left), toPixels(top) + metrics.ascent());
+    // Glyphs may reach a little beyond their metrics, more so at another ratio.
+    const QRect bounds = metrics.boundingRect(s).translated(at).adjusted(-3, -3, 3, 3);
+    surface_->draw({DrawOp::Text, bounds, paletteColor(color), s, font, at});
+}
+
+// Drawing is shown when the handler returns to the event loop; refresh() shows it at once.
+void QtWindow::refresh() { surface_->repaint(); }
+
+// The hand is the only sign that the computer is thinking, and it thinks without taking events:
+// every change of the hand reaches the screen at once, with the surface under where it was.
+void QtWindow::showMarker() {
+    marker_->show();
+    marker_->raise();
+    surface_->repaint(marker_->geometry());
+}
+
+void QtWindow::moveMarker(double left, double top) {
+    const QRect was = marker_->geometry();
+    marker_->move(toPixels(left), toPixels(top));
+    if (marker_->isVisible()) surface_->repaint(QRegion(was) + marker_->geometry());
+}
+
+void QtWindow::hideMarker() {
+    if (marker_->isHidden()) return;
+    marker_->hide();
+    surface_->repaint(marker_->geometry());
+}
+
+void QtWindow::setBackground(int color) { surface_->clear(color); }
 
 bool QtWindow::isChecked(MenuCheck item) const {
     QAction* a = action(checkName(item));
@@ -180,8 +237,7 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (frame.isNull() || std::min({frame.left(), frame.top(), frame.right(), frame.bottom()}) < 0)
         return false;
     window->removeEventFilter(this);
-    // The window's own corner, not the frame's: Qt reads a frame's corner by the frame it knows,
-    // which may be none yet.
+    // The window's own corner: Qt reads a frame's corner by the frame it knows, maybe none yet.
     setFixedSize(outer_.size().shrunkBy(frame).expandedTo(QSize(1, 1)));
     window->setPosition(outer_.topLeft() + QPoint(frame.left(), frame.top()));
     return false;
@@ -197,8 +253,7 @@ void QtWindow::message(const std::string& text, const std::string& title, bool w
 bool QtWindow::ask(const std::string& text, const std::string& title) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), messageText(text),
                     QMessageBox::Yes | QMessageBox::No, this);
-    // Qt's Japanese texts carry access keys ("はい(&Y)"); the game's questions have none.
-    // Setting a text resets the button's shortcut; Y and N answer as on Japanese desktops.
+    // Without Qt's access keys ("はい(&Y)"); Y and N answer as on Japanese desktops.
     box.button(QMessageBox::Yes)->setText("はい");
     box.button(QMessageBox::Yes)->setShortcut(QKeySequence(Qt::Key_Y));
     box.button(QMessageBox::No)->setText("いいえ");

@@ -45,7 +45,6 @@ public:
     WaitPump& waitPump() { return *held_; }
     const QImage& shownImage() const { return surface_->shown(); }  // what a wait's repaint paints
 
-    // Window
     void fillRect(double left, double top, double width, double height, int color) override;
     void outlineBox(double x1, double y1, double x2, double y2, int color) override;
     void drawPicture(Picture picture, int index, double left, double top) override;
@@ -63,7 +62,6 @@ public:
     std::int32_t nativeHandle() const override;
     [[noreturn]] void terminate() override;
 
-    // Called by the surface with positions in its own pixels.
     void mouseInput(bool press, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
 
 protected:

@@ -20,16 +20,13 @@ TimeSource& systemTime() {
     return time;
 }
 
-double SteadyClock::now() { return time_.now(); }
-
 void SteadyClock::sleep(double seconds) {
     if (!(seconds > 0)) return;
     if (!pump_) {
         time_.sleepFor(seconds);
         return;
     }
-    // The deadline is fixed before the first slice: handling the window system's traffic
-    // shortens the slices after it, never lengthens the wait.
+    // Fixed before the first slice: handling traffic shortens the slices, never the wait.
     const double deadline = now() + seconds;
     pump_->beginWait();
     for (double left = seconds; left > 0; left = deadline - now()) {

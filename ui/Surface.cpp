@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/Surface.h"
 
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
@@ -79,8 +78,7 @@ void Surface::clear(int color) {
     update();
 }
 
-// The image and the copy the screen showed, drawn again from their operations at the new ratio:
-// scaled, they would be blurred or pixel-doubled.
+// Drawn again from their operations at the new ratio: scaled, they would be blurred.
 void Surface::followRatio() {
     const qreal dpr = devicePixelRatioF();
     if (image.devicePixelRatio() == dpr) return;
@@ -155,9 +153,5 @@ void Surface::paintEvent(QPaintEvent* event) {
     keep.drawImage(QPointF(0, 0), image);
     noteShown(event->region());
 }
-
-void Surface::mousePressEvent(QMouseEvent* e) { mouse_(true, e->button(), e->modifiers(), e->position()); }
-
-void Surface::mouseReleaseEvent(QMouseEvent* e) { mouse_(false, e->button(), e->modifiers(), e->position()); }
 
 }  // namespace quillet::ui

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QMouseEvent>
 #include <QRegion>
 #include <QWidget>
 #include <functional>
@@ -26,7 +27,6 @@ struct DrawOp {
 
 class Surface : public QWidget {
 public:
-    // press, button, modifiers, position in the widget's pixels
     using MouseSink = std::function<void(bool, Qt::MouseButton, Qt::KeyboardModifiers, QPointF)>;
 
     Surface(QWidget* parent, MouseSink mouse);
@@ -43,7 +43,6 @@ public:
 
     // During a wait, repaints show what the screen last showed; leaving it repaints those parts.
     void setWaiting(bool waiting);
-    // The surface as the screen last showed it.
     const QImage& shown() const { return shown_; }
 
     QImage image;
@@ -53,10 +52,14 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent*) override { ensure(size()); }
-    void mousePressEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override {
+        mouse_(true, e->button(), e->modifiers(), e->position());
+    }
     // A quick second click is press, release, release.
     void mouseDoubleClickEvent(QMouseEvent*) override {}
-    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        mouse_(false, e->button(), e->modifiers(), e->position());
+    }
 
 private:
     // A part of what the screen shows: the region painted, with the operations it was made of.

@@ -151,10 +151,7 @@ struct SdlSoundLibrary::State {
 
 SdlSoundLibrary::SdlSoundLibrary() : state_(new State) {}
 
-SdlSoundLibrary::~SdlSoundLibrary() {
-    state_->close();
-    delete state_;
-}
+SdlSoundLibrary::~SdlSoundLibrary() { state_->close(); }
 
 std::int32_t SdlSoundLibrary::dsInitialize(std::int32_t /*windowHandle: SDL needs no window for audio*/) {
     State& s = *state_;
@@ -174,7 +171,6 @@ std::int32_t SdlSoundLibrary::dsInitialize(std::int32_t /*windowHandle: SDL need
     Mix_ReserveChannels(0);
     Mix_AllocateChannels(kSharedChannels);
     Mix_GroupChannels(0, kSharedChannels - 1, kSharedTag);
-    s.reserved = 0;
     if (++s.lastDevice <= 0) s.lastDevice = 1;
     s.device = s.lastDevice;
     return s.device;
