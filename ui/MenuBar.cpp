@@ -82,21 +82,13 @@ bool MenuBarKeys::runKeyboardCommand() {
 }
 
 bool MenuBarKeys::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::KeyPress: byKeyboard_ = true; break;
-        case QEvent::MouseButtonPress:
-            if (watched == bar_) byKeyboard_ = false;
-            break;
-        case QEvent::MouseMove:
-            // Qt repeats the pointer's position when a menu closes; only a real move is the
-            // pointer's highlight.
-            if (watched == bar_) {
-                const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-                if (at != pointer_) byKeyboard_ = false;
-                pointer_ = at;
-            }
-            break;
-        default: break;
+    if (event->type() == QEvent::KeyPress) byKeyboard_ = true;
+    if (event->type() == QEvent::MouseButtonPress && watched == bar_) byKeyboard_ = false;
+    // Qt repeats the pointer's position when a menu closes; only a real move is its highlight.
+    if (event->type() == QEvent::MouseMove && watched == bar_) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        if (at != pointer_) byKeyboard_ = false;
+        pointer_ = at;
     }
     return false;
 }

@@ -114,11 +114,8 @@ void QtWindow::mouseInput(bool press, Qt::MouseButton button, Qt::KeyboardModifi
                           QPointF position) {
     const auto& handler = press ? input_.mouseDown : input_.mouseUp;
     if (!handler) return;
-    const int b = buttonCode(button);
-    const int s = shiftState(modifiers);
-    const double x = toTwips(std::floor(position.x()));
-    const double y = toTwips(std::floor(position.y()));
-    gate_.deliver([handler, b, s, x, y] { handler(b, s, x, y); });
+    gate_.deliver(std::bind(handler, buttonCode(button), shiftState(modifiers),
+                            toTwips(std::floor(position.x())), toTwips(std::floor(position.y()))));
 }
 
 void QtWindow::keyPressEvent(QKeyEvent* event) {
@@ -133,20 +130,15 @@ void QtWindow::keyPressEvent(QKeyEvent* event) {
     const bool runs =
         event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space;
     if (runs && menuKeys_->runKeyboardCommand()) return;
-    if (!input_.keyDown) return;
-    const int code = windowsKeyCode(event->key());
-    const int s = shiftState(event->modifiers());
-    auto handler = input_.keyDown;
-    gate_.deliver([handler, code, s] { handler(code, s); });
+    if (input_.keyDown)
+        gate_.deliver(
+            std::bind(input_.keyDown, windowsKeyCode(event->key()), shiftState(event->modifiers())));
 }
 
 void QtWindow::closeEvent(QCloseEvent* event) {
     // The game decides how the program ends; the window stays until it does.
     event->ignore();
-    if (input_.close)
-        gate_.deliver(input_.close);
-    else
-        gate_.deliver([] { QCoreApplication::quit(); });
+    gate_.deliver(input_.close ? input_.close : std::function<void()>(QCoreApplication::quit));
 }
 
 void QtWindow::fillRect(double left, double top, double width, double height, int color) {

@@ -259,10 +259,7 @@ void SdlSoundLibrary::dsPlayLooping(std::int32_t buffer) {
 void SdlSoundLibrary::dsStop(std::int32_t buffer) {
     Buffer* b = state_->find(buffer);
     if (b == nullptr) return;
-    if (b->music != nullptr)
-        state_->stopMusic(buffer);
-    else
-        State::haltVoices(b->chunk);
+    b->music ? state_->stopMusic(buffer) : State::haltVoices(b->chunk);
     b->looping = false;
 }
 
