@@ -37,12 +37,7 @@ int shiftState(Qt::KeyboardModifiers modifiers) {
 }
 
 int buttonCode(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::LeftButton: return 1;
-        case Qt::RightButton: return 2;
-        case Qt::MiddleButton: return 4;
-        default: return 0;
-    }
+    return button == Qt::LeftButton ? 1 : button == Qt::RightButton ? 2 : button == Qt::MiddleButton ? 4 : 0;
 }
 
 // The game reads Windows virtual-key codes; letters and digits are ASCII in both systems.

@@ -21,8 +21,7 @@ namespace quillet::ui {
 
 // What the window hands to the game. A missing entry means the input is dropped.
 struct WindowInput {
-    std::function<void(int button, int shift, double x, double y)> mouseDown;
-    std::function<void(int button, int shift, double x, double y)> mouseUp;
+    std::function<void(int button, int shift, double x, double y)> mouseDown, mouseUp;
     std::function<void(int keyCode, int shift)> keyDown;
     std::function<void()> close;  // without it, closing quits the event loop
     std::map<QString, std::function<void()>> commands;
