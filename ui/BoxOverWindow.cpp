@@ -3,12 +3,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QEvent>
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
@@ -17,26 +18,37 @@ namespace quillet::ui {
 
 namespace {
 
-std::optional<bool>& insideOverride() {
-    static std::optional<bool> inside;
-    return inside;
-}
-
-bool within(const QObject* object, const QWidget* ancestor) {
-    for (; object; object = object->parent())
-        if (object == ancestor) return true;
-    return false;
-}
+std::optional<bool> insideOverride;
 
 bool isInput(const QEvent& event) {
-    if (event.isInputEvent()) return true;
-    switch (event.type()) {
-        case QEvent::Shortcut:
-        case QEvent::ShortcutOverride:
-        case QEvent::ContextMenu:
-        case QEvent::Close: return true;
-        default: return false;
+    static const QSet<int> kinds = {QEvent::Shortcut, QEvent::ShortcutOverride, QEvent::ContextMenu,
+                                    QEvent::Close};
+    return event.isInputEvent() || kinds.contains(event.type());
+}
+
+// The box's text in the game's Japanese face: left to the application font, each run of
+// characters would take the first font that has it (the counts after と in another face).
+void drawTextInOneFace(QMessageBox& box, const QString& family) {
+    auto* label = box.findChild<QLabel*>("qt_msgbox_label");
+    if (!label || family.isEmpty()) return;
+    QFont font = label->font();
+    font.setFamilies({family});
+    label->setFont(font);
+}
+
+// The result box names the winner only in its title. A manager's title font is unknown: the
+// application's and Qt's own title-bar font, bold, stand in for it, whichever is wider.
+void fitTitle(QMessageBox& box) {
+    int title = 0;
+    for (QFont font : {QApplication::font(), QApplication::font("QMdiSubWindowTitleBar")}) {
+        font.setBold(true);
+        title = std::max(title, QFontMetrics(font).horizontalAdvance(box.windowTitle()));
     }
+    // QMessageBox fixes its size from its layout when shown; the button row spans the layout.
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    if (!buttons || !box.layout()) return;
+    const QMargins margins = box.layout()->contentsMargins();
+    buttons->setMinimumWidth(title + title_bar_decoration - margins.left() - margins.right());
 }
 
 // The frame and title row the window system would draw, and the modality it would give: while
@@ -46,9 +58,7 @@ public:
     InsideFrame(QMessageBox& box, QWidget* window) : QFrame(window), window_(window) {
         setObjectName("quillet_box_frame");
         setFrameStyle(QFrame::Box | QFrame::Plain);
-        setLineWidth(1);
         setAutoFillBackground(true);
-        setBackgroundRole(QPalette::Window);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(1, 1, 1, 1);
         layout->setSpacing(0);
@@ -71,10 +81,9 @@ public:
         box.show();  // so exec() finds it up, with its focus given below
         show();
         raise();
-        // A box's window gets the focus on its default button; inside, the window's focus would
-        // stay on the board, which takes no keys now.
-        QAbstractButton* first = box.buttons().value(0);
-        if (QAbstractButton* def = box.defaultButton()) first = def;
+        // Inside, the window's focus would stay on the board, which takes no keys now.
+        QAbstractButton* first = box.defaultButton();
+        if (!first) first = box.buttons().value(0);
         if (first) first->setFocus(Qt::ActiveWindowFocusReason);
     }
 
@@ -88,9 +97,9 @@ protected:
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!isInput(*event) || !watched->isWidgetType() || !within(watched, window_) ||
-            within(watched, this))
-            return false;
+        if (!isInput(*event) || !watched->isWidgetType()) return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        if (!window_->isAncestorOf(widget) || isAncestorOf(widget)) return false;
         event->ignore();  // a close event left accepted would close the window
         // A press gives the focus to what it hits before any filter sees it; the box keeps it.
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
@@ -104,20 +113,16 @@ private:
 
 }  // namespace
 
-// A Wayland client cannot place its windows, and how a compositor places a box depends on what
-// it is told: mutter centres only what it knows is a modal dialog, which Qt 6.4 cannot say, and
-// weston places no dialog over its parent at all. Shown inside the window, the box is over the
-// game wherever the game is.
-bool boxesInsideWindow() {
-    if (insideOverride()) return *insideOverride();
-    return QGuiApplication::platformName().startsWith("wayland");
-}
+void setBoxesInsideWindow(bool inside) { insideOverride = inside; }
 
-void setBoxesInsideWindow(bool inside) { insideOverride() = inside; }
-
-int execOver(QMessageBox& box, QWidget* window) {
-    // Before the window is shown (a sound warning at start-up) there is nothing to be inside.
-    if (!window || !window->isVisible() || !boxesInsideWindow()) return box.exec();
+int execOver(QMessageBox& box, QWidget* window, const QString& family) {
+    box.setTextFormat(Qt::PlainText);
+    drawTextInOneFace(box, family);
+    fitTitle(box);
+    // A Wayland client cannot place a box: mutter centres only a modal dialog, which Qt 6.4
+    // cannot say, and weston no dialog at all. Before the window is shown there is no inside.
+    const bool inside = insideOverride.value_or(QGuiApplication::platformName().startsWith("wayland"));
+    if (!window || !window->isVisible() || !inside) return box.exec();
     // The box takes the focus; the widget that had it gets it back.
     QPointer<QWidget> focus = QApplication::focusWidget();
     int result = 0;

@@ -1,20 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Message boxes over the game's window: a top-level box where the window system places it, or
-// the same box shown inside the window, framed and titled, where it cannot be placed.
+// The game's message boxes: in its Japanese face, wide enough for their titles, and over its
+// window: top-level where the window system places them, inside the window where it cannot.
 
 class QMessageBox;
+class QString;
 class QWidget;
 
 namespace quillet::ui {
 
-// True on Wayland: there the box is shown inside the window (why: BoxOverWindow.cpp).
-bool boxesInsideWindow();
-// For tests: the choice the platform would make, overridden.
+// Room a window manager takes from a title bar besides the title: its icon, three buttons and
+// the margins between them, with some to spare for larger themes.
+inline constexpr int title_bar_decoration = 160;
+
+// For tests: inside the window or not, whatever the platform (Wayland: inside).
 void setBoxesInsideWindow(bool inside);
 
-// Shows `box` modally for `window` and returns its exec() result; top-level while the window is
-// not shown.
-int execOver(QMessageBox& box, QWidget* window);
+// Shows `box` modally over `window`, its text plain and in `family`; returns exec()'s result.
+int execOver(QMessageBox& box, QWidget* window, const QString& family);
 
 }  // namespace quillet::ui

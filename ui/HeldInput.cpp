@@ -4,40 +4,42 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 #include <memory>
 #include <typeinfo>
-
-#include "ui/Surface.h"
 
 namespace quillet::ui {
 namespace {
 
 // Input of any kind, closing, timers, and the plain events a program posts to itself.
 bool held(const QEvent& event) {
-    if (event.isInputEvent()) return true;
-    switch (event.type()) {
-        case QEvent::Close:
-        case QEvent::Quit:
-        case QEvent::Timer:
-        case QEvent::Shortcut:
-        case QEvent::ContextMenu:
-        case QEvent::Enter:
-        case QEvent::Leave:
-        case QEvent::HoverEnter:
-        case QEvent::HoverLeave:
-        case QEvent::HoverMove:
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::DragLeave:
-        case QEvent::Drop: return true;
-        default: break;
-    }
+    using E = QEvent;
+    static const QSet<int> kinds = {E::Close,     E::Quit,     E::Timer,      E::Shortcut,   E::ContextMenu,
+                                    E::Enter,     E::Leave,    E::HoverEnter, E::HoverLeave, E::HoverMove,
+                                    E::DragEnter, E::DragMove, E::DragLeave,  E::Drop};
+    if (event.isInputEvent() || kinds.contains(event.type())) return true;
     // Only a plain QEvent can be copied whole.
     return event.type() >= QEvent::User && typeid(event) == typeid(QEvent);
 }
 
 }  // namespace
+
+void HandlerGate::deliver(std::function<void()> handler) {
+    queue_.push_back(std::move(handler));
+    if (running_) return;
+    running_ = true;
+    // Reset the flag even if a handler throws, so the window does not go deaf afterwards.
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{running_};
+    while (!queue_.empty()) {
+        std::function<void()> next = std::move(queue_.front());
+        queue_.pop_front();
+        if (next) next();
+    }
+}
 
 void HeldInput::read(QEventLoop::ProcessEventsFlags flags) {
     // Outside a handler, what is held is posted again as soon as this reading is over.
@@ -51,10 +53,6 @@ void HeldInput::read(QEventLoop::ProcessEventsFlags flags) {
     qApp->removeEventFilter(this);
     reading_ = false;
 }
-
-void HeldInput::beginWait() { surface_.setWaiting(true); }
-
-void HeldInput::endWait() { surface_.setWaiting(false); }
 
 bool HeldInput::eventFilter(QObject* watched, QEvent* event) {
     // The native window passes input on to the widgets, where it is looked at.

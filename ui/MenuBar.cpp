@@ -12,7 +12,6 @@ namespace quillet::ui {
 namespace {
 
 struct Builder {
-    QMenuBar* bar;
     QObject* context;
     std::function<void(const QString&)> command;
     QHash<QString, QAction*> actions;
@@ -26,11 +25,7 @@ struct Builder {
     QMenu* menu(QWidget* parent, const QString& caption, const char* name) {
         auto* m = new QMenu(caption, parent);
         m->setObjectName(name);
-        if (auto* b = qobject_cast<QMenuBar*>(parent))
-            b->addMenu(m);
-        else
-            static_cast<QMenu*>(parent)->addMenu(m);
-        named(m->menuAction(), name);
+        parent->addAction(named(m->menuAction(), name));
         return m;
     }
 
@@ -51,7 +46,7 @@ struct Builder {
 
 QHash<QString, QAction*> buildMenuBar(QMenuBar* bar, QObject* context,
                                       std::function<void(const QString&)> command) {
-    Builder b{bar, context, std::move(command), {}};
+    Builder b{context, std::move(command), {}};
     QMenu* taikyoku = b.menu(bar, "対局", "TAIKYOKU");
     QMenu* taiman = b.menu(taikyoku, "対MAN", "TAIMAN");
     b.item(taiman, "START", "START");
@@ -77,15 +72,9 @@ MenuBarKeys::MenuBarKeys(QMenuBar* bar) : QObject(bar), bar_(bar) {
     for (QMenu* menu : bar->findChildren<QMenu*>()) menu->installEventFilter(this);
 }
 
-QAction* MenuBarKeys::keyboardCommand() const {
-    QAction* highlighted = bar_->activeAction();
-    if (!highlighted || highlighted->menu()) return nullptr;
-    return byKeyboard_ ? highlighted : nullptr;
-}
-
 bool MenuBarKeys::runKeyboardCommand() {
-    QAction* command = keyboardCommand();
-    if (!command) return false;
+    QAction* command = bar_->activeAction();
+    if (!byKeyboard_ || !command || command->menu()) return false;
     bar_->setActiveAction(nullptr);
     byKeyboard_ = false;
     command->trigger();
@@ -93,21 +82,13 @@ bool MenuBarKeys::runKeyboardCommand() {
 }
 
 bool MenuBarKeys::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::KeyPress: byKeyboard_ = true; break;
-        case QEvent::MouseButtonPress:
-            if (watched == bar_) byKeyboard_ = false;
-            break;
-        case QEvent::MouseMove:
-            // Qt repeats the pointer's position when a menu closes; only a real move is the
-            // pointer's highlight.
-            if (watched == bar_) {
-                const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-                if (at != pointer_) byKeyboard_ = false;
-                pointer_ = at;
-            }
-            break;
-        default: break;
+    if (event->type() == QEvent::KeyPress) byKeyboard_ = true;
+    if (event->type() == QEvent::MouseButtonPress && watched == bar_) byKeyboard_ = false;
+    // Qt repeats the pointer's position when a menu closes; only a real move is its highlight.
+    if (event->type() == QEvent::MouseMove && watched == bar_) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        if (at != pointer_) byKeyboard_ = false;
+        pointer_ = at;
     }
     return false;
 }

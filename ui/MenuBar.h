@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The game's menu bar, built from its captions and control names, and the one thing the bar
-// must know about how it was reached: a command on the bar itself (戻, 進, その他) runs from
-// Return, Enter or Space only when the keyboard led there (F10, Alt, the arrow keys in the
-// bar or its menus); the pointer resting on it highlights it but makes no key run it.
+// The game's menu bar, and how it was reached: a command on the bar itself (戻, 進, その他) runs
+// from Return, Enter or Space only when the keyboard led there (F10, Alt, the arrow keys); the
+// pointer resting on it highlights it but makes no key run it.
 
 #include <QHash>
 #include <QObject>
@@ -27,10 +26,8 @@ public:
 
     // The keyboard has just reached the bar (F10).
     void enteredByKeyboard() { byKeyboard_ = true; }
-    // The command of the bar the keyboard has highlighted, or nullptr (also when the pointer
-    // highlighted it, or when a menu is highlighted).
-    QAction* keyboardCommand() const;
-    // Runs keyboardCommand(), if any, and leaves the bar; false when there was none.
+    // Runs the command of the bar the keyboard highlighted, if any, and leaves the bar; false
+    // when there was none (or the pointer highlighted it, or a menu is highlighted).
     bool runKeyboardCommand();
 
 protected:

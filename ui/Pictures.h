@@ -11,8 +11,7 @@ namespace quillet::ui {
 
 // Resource name of a holder ("KOMA3", "MASU0", "RABERU"), or empty for an index it lacks.
 QString pictureName(Picture picture, int index);
-// The picture for a surface of that device pixel ratio, carrying its own ratio so it is drawn
-// at its natural size in pixels; null if there is no such picture.
+// The picture for that device pixel ratio, carrying its own ratio; null if there is none.
 QImage loadPicture(const QString& name, qreal devicePixelRatio);
 
 }  // namespace quillet::ui

@@ -6,24 +6,25 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "ui/BoxOverWindow.h"
-#include "ui/KeyCodes.h"
+#include "ui/Palette.h"
 #include "ui/Pictures.h"
 #include "ui/Surface.h"
-#include "ui/TitleFit.h"
 #include "ui/Twips.h"
 
-// The pictures live in a static library, where the linker would drop their unreferenced
-// registration; register them by hand.
+// In a static library the linker would drop the pictures' unreferenced registration.
 static void registerPictures() { Q_INIT_RESOURCE(pictures); }
 
 namespace quillet::ui {
@@ -31,41 +32,36 @@ namespace quillet::ui {
 namespace {
 
 int shiftState(Qt::KeyboardModifiers modifiers) {
-    int shift = 0;
-    if (modifiers & Qt::ShiftModifier) shift |= 1;
-    if (modifiers & Qt::ControlModifier) shift |= 2;
-    if (modifiers & Qt::AltModifier) shift |= 4;
-    return shift;
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
 int buttonCode(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::LeftButton: return 1;
-        case Qt::RightButton: return 2;
-        case Qt::MiddleButton: return 4;
-        default: return 0;
-    }
+    return button == Qt::LeftButton ? 1 : button == Qt::RightButton ? 2 : button == Qt::MiddleButton ? 4 : 0;
 }
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+// The game reads Windows virtual-key codes; letters and digits are ASCII in both systems.
+int windowsKeyCode(int key) {
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
+    static const std::map<int, int> codes = {
+        {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},       {Qt::Key_Backtab, 9},  {Qt::Key_Return, 13},
+        {Qt::Key_Enter, 13},    {Qt::Key_Shift, 16},    {Qt::Key_Control, 17}, {Qt::Key_Alt, 18},
+        {Qt::Key_Pause, 19},    {Qt::Key_CapsLock, 20}, {Qt::Key_Escape, 27},  {Qt::Key_Space, 32},
+        {Qt::Key_PageUp, 33},   {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},     {Qt::Key_Home, 36},
+        {Qt::Key_Left, 37},     {Qt::Key_Up, 38},       {Qt::Key_Right, 39},   {Qt::Key_Down, 40},
+        {Qt::Key_Insert, 45},   {Qt::Key_Delete, 46}};
+    const auto found = codes.find(key);
+    return found == codes.end() ? 0 : found->second;
+}
+
+QString checkName(MenuCheck item) {
+    return item == MenuCheck::TEJYUN ? "TEJYUN" : item == MenuCheck::SINAN ? "SINAN" : "BGM";
+}
 
 // The game separates lines with a carriage return alone.
 QString messageText(const std::string& text) {
-    QString s = fromUtf8(text);
-    s.replace("\r\n", "\n");
-    s.replace('\r', '\n');
-    return s;
-}
-
-// The box's text in the game's Japanese face, at the size of the desktop's: left to the
-// application font, each run of characters would take the first font that has it (the counts
-// after と in one face, those after 歩 in another, within one line).
-void drawTextInOneFace(QMessageBox& box, const QString& family) {
-    auto* label = box.findChild<QLabel*>("qt_msgbox_label");
-    if (!label || family.isEmpty()) return;
-    QFont font = label->font();
-    font.setFamilies({family});
-    label->setFont(font);
+    return QString::fromStdString(text).replace("\r\n", "\n").replace('\r', '\n');
 }
 
 }  // namespace
@@ -95,22 +91,13 @@ QtWindow::QtWindow() {
         marker_->setPixmap(QPixmap::fromImage(loadPicture("Image1", surface_->devicePixelRatioF())));
     };
     surface_->ratioChanged();
-
     held_ = std::make_unique<HeldInput>(gate_, this, *surface_);
-    placement_ = new Placement(this);
 }
-
-QtWindow::~QtWindow() = default;
-
-const QImage& QtWindow::surfaceImage() const { return surface_->image; }
-const QImage& QtWindow::shownImage() const { return surface_->shown(); }
-QWidget* QtWindow::surfaceWidget() const { return surface_; }
 
 void QtWindow::command(const QString& name) {
     auto found = input_.commands.find(name);
     if (found == input_.commands.end() || !found->second) return;
-    // The drop-down the command came from is closed, but the window below it is repainted only
-    // when events are taken again, which the handler may not do for seconds; repaint it now.
+    // The closed drop-down would stay on the screen until the handler takes events again.
     if (!gate_.running()) {
         menuBar()->repaint();
         surface_->repaint();
@@ -122,16 +109,12 @@ void QtWindow::mouseInput(bool press, Qt::MouseButton button, Qt::KeyboardModifi
                           QPointF position) {
     const auto& handler = press ? input_.mouseDown : input_.mouseUp;
     if (!handler) return;
-    const int b = buttonCode(button);
-    const int s = shiftState(modifiers);
-    const double x = toTwips(std::floor(position.x()));
-    const double y = toTwips(std::floor(position.y()));
-    gate_.deliver([handler, b, s, x, y] { handler(b, s, x, y); });
+    gate_.deliver(std::bind(handler, buttonCode(button), shiftState(modifiers),
+                            toTwips(std::floor(position.x())), toTwips(std::floor(position.y()))));
 }
 
 void QtWindow::keyPressEvent(QKeyEvent* event) {
-    // The menu bar's keys, as on other desktop programs: F10 opens the first menu; Return, Enter
-    // or Space runs a command of the bar (戻, 進, その他) that the keyboard highlighted.
+    // F10 opens the first menu; Return, Enter or Space runs a command the keyboard highlighted.
     if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) {
         gate_.deliver([this] {
             menuKeys_->enteredByKeyboard();
@@ -142,74 +125,128 @@ void QtWindow::keyPressEvent(QKeyEvent* event) {
     const bool runs =
         event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space;
     if (runs && menuKeys_->runKeyboardCommand()) return;
-    if (!input_.keyDown) return;
-    const int code = windowsKeyCode(event->key());
-    const int s = shiftState(event->modifiers());
-    auto handler = input_.keyDown;
-    gate_.deliver([handler, code, s] { handler(code, s); });
+    if (input_.keyDown)
+        gate_.deliver(
+            std::bind(input_.keyDown, windowsKeyCode(event->key()), shiftState(event->modifiers())));
 }
 
 void QtWindow::closeEvent(QCloseEvent* event) {
     // The game decides how the program ends; the window stays until it does.
     event->ignore();
-    if (input_.close)
-        gate_.deliver(input_.close);
-    else
-        gate_.deliver([] { QCoreApplication::quit(); });
+    gate_.deliver(input_.close ? input_.close : std::function<void()>(QCoreApplication::quit));
 }
 
-// ---- Check marks, placement -------------------------------------------------------------------
-
-QAction* QtWindow::checkAction(MenuCheck item) const {
-    switch (item) {
-        case MenuCheck::TEJYUN: return action("TEJYUN");
-        case MenuCheck::SINAN: return action("SINAN");
-        case MenuCheck::BGM: return action("BGM");
-    }
-    return nullptr;
+void QtWindow::fillRect(double left, double top, double width, double height, int color) {
+    const QRect r =
+        QRect(QPoint(toPixels(left), toPixels(top)), QPoint(toPixels(left + width), toPixels(top + height)))
+            .normalized();
+    surface_->draw({DrawOp::Fill, r, paletteColor(color), {}, {}, {}});
 }
+
+void QtWindow::outlineBox(double x1, double y1, double x2, double y2, int color) {
+    const QRect r =
+        QRect(QPoint(toPixels(x1), toPixels(y1)), QPoint(toPixels(x2), toPixels(y2))).normalized();
+    surface_->draw({DrawOp::Outline, r, paletteColor(color), {}, {}, {}});
+}
+
+void QtWindow::drawPicture(Picture picture, int index, double left, double top) {
+    const QString name = pictureName(picture, index);
+    const QImage image = loadPicture(name, 1);
+    if (image.isNull()) return;
+    surface_->draw(
+        {DrawOp::Picture, QRect(QPoint(toPixels(left), toPixels(top)), image.size()), {}, name, {}, {}});
+}
+
+void QtWindow::printText(double left, double top, const std::string& text, int points, int color) {
+    QFont font(textFamily_);
+    font.setBold(true);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
+    // Solid glyphs: printing the same text twice in one place changes nothing.
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QString s = QString::fromStdString(text);
+    const QFontMetrics metrics(font);
+    const QPoint at(toPixels(left), toPixels(top) + metrics.ascent());
+    // Glyphs may reach a little beyond their metrics, more so at another ratio.
+    const QRect bounds = metrics.boundingRect(s).translated(at).adjusted(-3, -3, 3, 3);
+    surface_->draw({DrawOp::Text, bounds, paletteColor(color), s, font, at});
+}
+
+// Drawing is shown when the handler returns to the event loop; refresh() shows it at once.
+void QtWindow::refresh() { surface_->repaint(); }
+
+// The hand is the only sign that the computer is thinking, and it thinks without taking events:
+// every change of the hand reaches the screen at once, with the surface under where it was.
+void QtWindow::showMarker() {
+    marker_->show();
+    marker_->raise();
+    surface_->repaint(marker_->geometry());
+}
+
+void QtWindow::moveMarker(double left, double top) {
+    const QRect was = marker_->geometry();
+    marker_->move(toPixels(left), toPixels(top));
+    if (marker_->isVisible()) surface_->repaint(QRegion(was) + marker_->geometry());
+}
+
+void QtWindow::hideMarker() {
+    if (marker_->isHidden()) return;
+    marker_->hide();
+    surface_->repaint(marker_->geometry());
+}
+
+void QtWindow::setBackground(int color) { surface_->clear(color); }
 
 bool QtWindow::isChecked(MenuCheck item) const {
-    QAction* a = checkAction(item);
+    QAction* a = action(checkName(item));
     return a && a->isChecked();
 }
 
 void QtWindow::setChecked(MenuCheck item, bool checked) {
-    if (QAction* a = checkAction(item)) a->setChecked(checked);
+    if (QAction* a = action(checkName(item))) a->setChecked(checked);
 }
 
 void QtWindow::placeWindow(double left, double top, double width, double height) {
     const QRect outer(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
     surface_->ensure(outer.size());
-    placement_->place(outer);
+    setFixedSize(outer.size());
+    // Asked once, when the manager has framed the window; Wayland lets no client choose its place.
+    if (outer_.isValid() || isVisible() || QGuiApplication::platformName().startsWith("wayland")) return;
+    outer_ = outer;
+    winId();
+    windowHandle()->installEventFilter(this);
 }
 
-// ---- Message boxes and the end ----------------------------------------------------------------
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+    QWindow* window = windowHandle();
+    if (watched != window || (event->type() != QEvent::Expose && event->type() != QEvent::Move)) return false;
+    // A manager's new frame may begin smaller than the window, its margins below zero.
+    const QMargins frame = window->frameMargins();
+    if (frame.isNull() || std::min({frame.left(), frame.top(), frame.right(), frame.bottom()}) < 0)
+        return false;
+    window->removeEventFilter(this);
+    // The window's own corner: Qt reads a frame's corner by the frame it knows, maybe none yet.
+    setFixedSize(outer_.size().shrunkBy(frame).expandedTo(QSize(1, 1)));
+    window->setPosition(outer_.topLeft() + QPoint(frame.left(), frame.top()));
+    return false;
+}
 
 void QtWindow::message(const std::string& text, const std::string& title, bool warning) {
-    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, fromUtf8(title), messageText(text),
-                    QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    drawTextInOneFace(box, textFamily_);
-    fitTitle(box);
+    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, QString::fromStdString(title),
+                    messageText(text), QMessageBox::Ok, this);
     held_->take();
-    execOver(box, this);
+    execOver(box, this, textFamily_);
 }
 
 bool QtWindow::ask(const std::string& text, const std::string& title) {
-    QMessageBox box(QMessageBox::NoIcon, fromUtf8(title), messageText(text),
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), messageText(text),
                     QMessageBox::Yes | QMessageBox::No, this);
-    box.setTextFormat(Qt::PlainText);
-    // Qt's Japanese texts carry access keys ("はい(&Y)"); the game's questions have none.
-    // Setting a text resets the button's shortcut; Y and N answer as on Japanese desktops.
+    // Without Qt's access keys ("はい(&Y)"); Y and N answer as on Japanese desktops.
     box.button(QMessageBox::Yes)->setText("はい");
     box.button(QMessageBox::Yes)->setShortcut(QKeySequence(Qt::Key_Y));
     box.button(QMessageBox::No)->setText("いいえ");
     box.button(QMessageBox::No)->setShortcut(QKeySequence(Qt::Key_N));
-    drawTextInOneFace(box, textFamily_);
-    fitTitle(box);
     held_->take();
-    return execOver(box, this) == QMessageBox::Yes;
+    return execOver(box, this, textFamily_) == QMessageBox::Yes;
 }
 
 std::int32_t QtWindow::nativeHandle() const { return static_cast<std::int32_t>(winId()); }

@@ -6,27 +6,19 @@
 #include <thread>
 
 namespace quillet {
-namespace {
 
-class SystemTime : public TimeSource {
-public:
-    double now() override {
-        using namespace std::chrono;
-        return duration<double>(steady_clock::now().time_since_epoch()).count();
-    }
-    void sleepFor(double seconds) override {
-        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    }
-};
-
-}  // namespace
-
-TimeSource& systemTime() {
-    static SystemTime time;
-    return time;
+double TimeSource::now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-double SteadyClock::now() { return time_.now(); }
+void TimeSource::sleepFor(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+TimeSource& systemTime() {
+    static TimeSource time;
+    return time;
+}
 
 void SteadyClock::sleep(double seconds) {
     if (!(seconds > 0)) return;
@@ -34,8 +26,7 @@ void SteadyClock::sleep(double seconds) {
         time_.sleepFor(seconds);
         return;
     }
-    // The deadline is fixed before the first slice: handling the window system's traffic
-    // shortens the slices after it, never lengthens the wait.
+    // Fixed before the first slice: handling traffic shortens the slices, never the wait.
     const double deadline = now() + seconds;
     pump_->beginWait();
     for (double left = seconds; left > 0; left = deadline - now()) {

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The real clock of the desktop game: std::chrono::steady_clock. Its sleep is cut into short
-// slices, and between them the window answers the window system (HeldInput.h), so a wait never
-// makes the window look hung.
+// The desktop game's real clock: its sleep is cut into short slices, and between them the window
+// answers the window system (HeldInput.h), so a wait never makes the window look hung.
 
 #include "seam/Clock.h"
 
@@ -18,16 +17,14 @@ public:
     virtual void endWait() = 0;
 };
 
-// Where the clock reads the time and how it blocks for one slice: the machine's steady clock and
-// the thread's sleep, unless a test steps time of its own.
+// Where the clock reads the time and how it sleeps one slice, unless a test steps time of its own.
 class TimeSource {
 public:
     virtual ~TimeSource() = default;
-    virtual double now() = 0;
-    virtual void sleepFor(double seconds) = 0;
+    virtual double now();  // std::chrono::steady_clock
+    virtual void sleepFor(double seconds);
 };
 
-// std::chrono::steady_clock and std::this_thread::sleep_for.
 TimeSource& systemTime();
 
 class SteadyClock : public Clock {
@@ -37,7 +34,7 @@ public:
 
     explicit SteadyClock(WaitPump* pump = nullptr, TimeSource& time = systemTime())
         : pump_(pump), time_(time) {}
-    double now() override;
+    double now() override { return time_.now(); }
     void sleep(double seconds) override;
 
 private:

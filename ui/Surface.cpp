@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/Surface.h"
 
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
@@ -45,10 +44,6 @@ void paintOp(QImage& target, const DrawOp& op) {
     }
 }
 
-void replay(QImage& target, const std::vector<DrawOp>& ops) {
-    for (const DrawOp& op : ops) paintOp(target, op);
-}
-
 }  // namespace
 
 Surface::Surface(QWidget* parent, MouseSink mouse) : QWidget(parent), mouse_(std::move(mouse)) {
@@ -64,7 +59,7 @@ void Surface::ensure(QSize size) {
         have.height() >= size.height())
         return;
     image = canvas(have.expandedTo(size), dpr, background);
-    replay(image, ops_);
+    for (const DrawOp& op : ops_) paintOp(image, op);
 }
 
 void Surface::draw(DrawOp op) {
@@ -83,8 +78,7 @@ void Surface::clear(int color) {
     update();
 }
 
-// The image and the copy the screen showed, drawn again from their operations at the new ratio:
-// scaled, they would be blurred or pixel-doubled.
+// Drawn again from their operations at the new ratio: scaled, they would be blurred.
 void Surface::followRatio() {
     const qreal dpr = devicePixelRatioF();
     if (image.devicePixelRatio() == dpr) return;
@@ -94,7 +88,7 @@ void Surface::followRatio() {
         shown_ = canvas(logical, dpr, background);
         for (const ShownPart& part : shownParts_) {
             QImage drawn = canvas(logical, dpr, background);
-            replay(drawn, part.ops);
+            for (const DrawOp& op : part.ops) paintOp(drawn, op);
             QPainter keep(&shown_);
             keep.setClipRegion(part.region);
             keep.drawImage(QPointF(0, 0), drawn);
@@ -159,9 +153,5 @@ void Surface::paintEvent(QPaintEvent* event) {
     keep.drawImage(QPointF(0, 0), image);
     noteShown(event->region());
 }
-
-void Surface::mousePressEvent(QMouseEvent* e) { mouse_(true, e->button(), e->modifiers(), e->position()); }
-
-void Surface::mouseReleaseEvent(QMouseEvent* e) { mouse_(false, e->button(), e->modifiers(), e->position()); }
 
 }  // namespace quillet::ui

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The client area below the menu bar: the persistent image the game draws on, what the screen
-// last showed of it, and the drawing operations both were made of, to draw them again crisp when
-// the window's device pixel ratio changes.
+// last showed of it, and the drawing operations both were made of, to draw again at a new ratio.
 
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QMouseEvent>
 #include <QRegion>
 #include <QWidget>
 #include <functional>
@@ -27,29 +27,22 @@ struct DrawOp {
 
 class Surface : public QWidget {
 public:
-    // press, button, modifiers, position in the widget's pixels
     using MouseSink = std::function<void(bool, Qt::MouseButton, Qt::KeyboardModifiers, QPointF)>;
 
     Surface(QWidget* parent, MouseSink mouse);
 
-    // Makes the image at least `size` pixels, at the widget's device pixel ratio, keeping what
-    // was drawn: the game draws only once and never redraws in answer to the window system.
+    // Makes the image at least `size`, keeping what was drawn: the game never redraws.
     void ensure(QSize size);
 
     // Draws on the image, keeping the operation; one it wholly covers is dropped.
     void draw(DrawOp op);
     // The whole image in the background colour, with no operation kept.
     void clear(int background);
-    // The operations that make the image now.
     std::size_t operations() const { return ops_.size(); }
-    // Called after the image was drawn again at another ratio.
-    std::function<void()> ratioChanged;
+    std::function<void()> ratioChanged;  // after the image was drawn again at another ratio
 
-    // While the game waits, the window system may ask for parts of the window again; they are
-    // painted as the screen last showed them, since the game shows its drawing only when it
-    // says so. Leaving the wait asks again for what was painted that way.
+    // During a wait, repaints show what the screen last showed; leaving it repaints those parts.
     void setWaiting(bool waiting);
-    // The surface as the screen last showed it.
     const QImage& shown() const { return shown_; }
 
     QImage image;
@@ -59,11 +52,14 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent*) override { ensure(size()); }
-    void mousePressEvent(QMouseEvent* e) override;
-    // A quick second click is press, release, release: the double-click that stands for the
-    // second press is not a press.
+    void mousePressEvent(QMouseEvent* e) override {
+        mouse_(true, e->button(), e->modifiers(), e->position());
+    }
+    // A quick second click is press, release, release.
     void mouseDoubleClickEvent(QMouseEvent*) override {}
-    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        mouse_(false, e->button(), e->modifiers(), e->position());
+    }
 
 private:
     // A part of what the screen shows: the region painted, with the operations it was made of.

@@ -30,11 +30,6 @@ struct Buffer {
     bool looping = false;
 };
 
-bool streamed(std::int32_t flags) {
-    return (flags & (SdlSoundLibrary::kOwnChannel | SdlSoundLibrary::kOverlap)) ==
-           SdlSoundLibrary::kOwnChannel;
-}
-
 SDL_RWops* reader(const std::uint8_t* image, std::size_t imageBytes) {
     if (image == nullptr || imageBytes > std::size_t(INT_MAX)) return nullptr;
     return SDL_RWFromConstMem(image, int(imageBytes));
@@ -113,27 +108,10 @@ struct SdlSoundLibrary::State {
         return ch;
     }
 
-    static int playShared(Mix_Chunk* chunk) {
-        int ch = Mix_PlayChannel(-1, chunk, 0);
-        if (ch < 0) {
-            const int oldest = Mix_GroupOldest(kSharedTag);
-            if (oldest >= 0) ch = Mix_PlayChannel(oldest, chunk, 0);
-        }
-        return ch;
-    }
-
     static void haltVoices(Mix_Chunk* chunk) {
         const int channels = Mix_AllocateChannels(-1);
         for (int ch = 0; ch < channels; ++ch)
             if (Mix_Playing(ch) && Mix_GetChunk(ch) == chunk) Mix_HaltChannel(ch);
-    }
-
-    std::int32_t add(Buffer&& b) {
-        do {
-            if (++lastBuffer <= 0) lastBuffer = 1;
-        } while (buffers.count(lastBuffer) != 0);
-        buffers.emplace(lastBuffer, std::move(b));
-        return lastBuffer;
     }
 
     // The stream plays this buffer's music from the start, over and over or once.
@@ -142,21 +120,16 @@ struct SdlSoundLibrary::State {
         musicOwner = handle;
     }
 
-    bool musicPlaying(std::int32_t handle) const { return musicOwner == handle && Mix_PlayingMusic() != 0; }
-
     void stopMusic(std::int32_t handle) {
         if (musicOwner != handle) return;
         Mix_HaltMusic();
         musicOwner = 0;
     }
 
+    // Before the buffer goes: the music reads from its image until it is freed.
     static void release(Buffer& b) {
-        // The music reads from the image until it is freed.
-        if (b.music != nullptr) Mix_FreeMusic(b.music);
-        if (b.chunk != nullptr) Mix_FreeChunk(b.chunk);
-        b.music = nullptr;
-        b.chunk = nullptr;
-        b.image = {};
+        Mix_FreeMusic(b.music);
+        Mix_FreeChunk(b.chunk);
     }
 
     void close() {
@@ -178,10 +151,7 @@ struct SdlSoundLibrary::State {
 
 SdlSoundLibrary::SdlSoundLibrary() : state_(new State) {}
 
-SdlSoundLibrary::~SdlSoundLibrary() {
-    state_->close();
-    delete state_;
-}
+SdlSoundLibrary::~SdlSoundLibrary() { state_->close(); }
 
 std::int32_t SdlSoundLibrary::dsInitialize(std::int32_t /*windowHandle: SDL needs no window for audio*/) {
     State& s = *state_;
@@ -201,7 +171,6 @@ std::int32_t SdlSoundLibrary::dsInitialize(std::int32_t /*windowHandle: SDL need
     Mix_ReserveChannels(0);
     Mix_AllocateChannels(kSharedChannels);
     Mix_GroupChannels(0, kSharedChannels - 1, kSharedTag);
-    s.reserved = 0;
     if (++s.lastDevice <= 0) s.lastDevice = 1;
     s.device = s.lastDevice;
     return s.device;
@@ -222,10 +191,11 @@ std::int32_t SdlSoundLibrary::dsCreateDSBTaking(std::int32_t device, std::vector
     State& s = *state_;
     std::vector<std::uint8_t> taken = std::move(image);
     if (device == 0 || device != s.device) return 0;
-    if (!(streamed(flags) ? musicWave(taken) : soundWave(taken.data(), taken.size()))) return 0;
+    const bool streamed = (flags & (kOwnChannel | kOverlap)) == kOwnChannel;
+    if (!(streamed ? musicWave(taken) : soundWave(taken.data(), taken.size()))) return 0;
     Buffer b;
     b.flags = flags;
-    if (streamed(flags)) {
+    if (streamed) {
         b.image = std::move(taken);
         // The music owns the reader from here on, and closes it when it is freed or fails to open.
         if (SDL_RWops* rw = reader(b.image.data(), b.image.size()))
@@ -236,7 +206,11 @@ std::int32_t SdlSoundLibrary::dsCreateDSBTaking(std::int32_t device, std::vector
         if (b.chunk == nullptr) return 0;
         if (flags & kOwnChannel) b.ownChannel = s.takeOwnChannel();
     }
-    return s.add(std::move(b));
+    do {
+        if (++s.lastBuffer <= 0) s.lastBuffer = 1;
+    } while (s.buffers.count(s.lastBuffer) != 0);
+    s.buffers.emplace(s.lastBuffer, std::move(b));
+    return s.lastBuffer;
 }
 
 void SdlSoundLibrary::dsFree(std::int32_t buffer) {
@@ -257,16 +231,15 @@ void SdlSoundLibrary::dsPlay(std::int32_t buffer) {
         state_->playMusic(buffer, *b, false);
         return;
     }
-    const bool overlap = (b->flags & kOverlap) != 0;
-    if (!overlap) {
+    if (!(b->flags & kOverlap)) {
         State::haltVoices(b->chunk);
         b->looping = false;
     }
     if (b->ownChannel >= 0 && !Mix_Playing(b->ownChannel)) {
         b->looping = false;
         Mix_PlayChannel(b->ownChannel, b->chunk, 0);
-    } else {
-        State::playShared(b->chunk);
+    } else if (Mix_PlayChannel(-1, b->chunk, 0) < 0) {
+        if (const int oldest = Mix_GroupOldest(kSharedTag); oldest >= 0) Mix_PlayChannel(oldest, b->chunk, 0);
     }
 }
 
@@ -275,7 +248,7 @@ void SdlSoundLibrary::dsPlayLooping(std::int32_t buffer) {
     Buffer* b = s.find(buffer);
     if (b == nullptr) return;
     if (b->music != nullptr) {
-        if (!(b->looping && s.musicPlaying(buffer))) s.playMusic(buffer, *b, true);
+        if (!(b->looping && s.musicOwner == buffer && Mix_PlayingMusic())) s.playMusic(buffer, *b, true);
         return;
     }
     if (b->ownChannel < 0) b->ownChannel = s.takeOwnChannel();
@@ -286,10 +259,7 @@ void SdlSoundLibrary::dsPlayLooping(std::int32_t buffer) {
 void SdlSoundLibrary::dsStop(std::int32_t buffer) {
     Buffer* b = state_->find(buffer);
     if (b == nullptr) return;
-    if (b->music != nullptr)
-        state_->stopMusic(buffer);
-    else
-        State::haltVoices(b->chunk);
+    b->music ? state_->stopMusic(buffer) : State::haltVoices(b->chunk);
     b->looping = false;
 }
 

@@ -3,6 +3,7 @@
 // The sound library over SDL2_mixer (docs/ARCHITECTURE.md, Sound): one device at a time, and
 // SDL's WAVE reader decides which images make a buffer.
 
+#include <memory>
 #include <vector>
 
 #include "seam/SoundLibrary.h"
@@ -19,8 +20,6 @@ public:
 
     SdlSoundLibrary();
     ~SdlSoundLibrary() override;
-    SdlSoundLibrary(const SdlSoundLibrary&) = delete;
-    SdlSoundLibrary& operator=(const SdlSoundLibrary&) = delete;
 
     std::int32_t dsInitialize(std::int32_t windowHandle) override;
     void dsTerminate(std::int32_t device) override;
@@ -35,7 +34,7 @@ public:
 
 private:
     struct State;
-    State* state_;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace quillet

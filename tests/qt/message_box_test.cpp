@@ -24,7 +24,6 @@
 
 #include "ui/BoxOverWindow.h"
 #include "ui/QtWindow.h"
-#include "ui/TitleFit.h"
 
 namespace quillet::testing {
 namespace {
