@@ -1,18 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The opening book's text format, for every program that reads or writes a book: the game's
-// reader (ai/book.cpp) and quillet-tool's builder and checkers (tools/engine/Book.cpp). It knows
-// nothing of Form1 nor of the engine's bit sets: a board is whatever answers a square's digit.
-//
-// A book is lines of text, each a key, a comma, the move's column, a comma, its row. A key reads
-// the board in one of four orientations, line by line; each line is a comma and its cells from
-// the line's first piece on: "2" for the side the move is for, "1" for the other side, "0" for an
-// empty square. In front stands the group number: the count of "1" pieces, then the count of "2"
-// pieces as two digits.
-//
-// Two readings of a line are offered. The game's is lenient, since it only ever compares a line
-// with its own keys: it takes the leading digits of a field and never refuses a line. The strict
-// one checks that a line is exactly what a book writer writes, and says why when it is not.
+// The opening book's text format, for the game's reader and quillet-tool's builder and checkers;
+// it knows nothing of Form1 nor of the engine's bit sets (a board is whatever answers a square's
+// digit). The lines, keys and the two readings are described in docs/ARCHITECTURE.md.
 
 #include <array>
 #include <cstddef>

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// An unsigned 128-bit integer for the board's bit sets: the compiler's own type where it has one
-// (64-bit targets), and otherwise two 64-bit words with the operations the bit sets use, so the
-// sources build on 32-bit targets too. Defining QUILLET_PORTABLE_U128 (the CMake option
-// QUILLET_PORTABLE_ONLY) picks the two-word type on every target, so its users are tested on a
-// 64-bit machine as well.
+// An unsigned 128-bit integer for the board's bit sets: the compiler's own type where it has one,
+// else two 64-bit words (32-bit targets). QUILLET_PORTABLE_U128 (CMake's QUILLET_PORTABLE_ONLY)
+// picks the two words everywhere, so they are tested on 64-bit machines too.
 
 #include <concepts>
 #include <cstdint>

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The files beside the game (the opening book and the four sounds), read whole into memory.
-// Whatever a user puts there under those names, reading returns at once with bounded memory:
-// only a regular file is opened for reading (a FIFO, a folder or a device is never read from),
-// and one larger than the caller's limit is refused before anything is read.
+// The files beside the game (the opening book and the four sounds), read whole into memory with
+// bounded time and memory: only a regular file is opened (never a FIFO, folder or device), and one
+// larger than the caller's limit is refused before anything is read.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Synthesises the game's four sounds. Deterministic: the same program writes the same bytes, so
-// the committed files can be regenerated and compared. Run by hand when a sound changes:
+// Synthesises the game's four sounds, the same bytes each run, so the committed files can be
+// made again and compared. Run by hand when a sound changes:
 //   ninja quillet-make-sounds && ./tools/generators/quillet-make-sounds <repo>/assets
-//
-// 駒打音.wav  a piece set down on a wooden board: a hard tap and the board's short ring
-// 禁止.wav    two short low buzzes
-// その他.wav  a two-note chime
-// BGM.wav     a calm pentatonic piece on a plucked, koto-like string; it loops without a seam
+
+// 駒打音.wav: a piece set down on a wooden board, a hard tap and the board's short ring;
+// 禁止.wav: two short low buzzes; その他.wav: a two-note chime; BGM.wav: a calm pentatonic piece
+// on a plucked, koto-like string that loops without a seam.
 
 #include <algorithm>
 #include <cmath>

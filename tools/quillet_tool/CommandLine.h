@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A command's arguments and options, declared once. The usage line that `quillet-tool --help` and
-// `quillet-tool help COMMAND` print, the reading of the arguments (by CLI11) and the messages for
-// wrong ones all come from the declaration; man/check_pages.sh holds each command's entry in the
-// manual page to the same usage line.
+// A command's arguments and options, declared once: the usage line of --help and help COMMAND,
+// the reading of the arguments (CLI11) and the messages for wrong ones all come from it, and
+// man/check_pages.sh holds the manual page's entry to the same usage line.
 
 #include <map>
 #include <set>

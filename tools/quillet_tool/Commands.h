@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// quillet-tool's subcommands, a library that the executable and the tests both call. Each command
-// takes its arguments and where to write, and returns the exit code; its arguments and options
-// are declared once, in its CommandLine. registry.cpp names the commands for the executable, so
-// adding a subcommand never touches main.cpp.
+// quillet-tool's subcommands, a library that the executable and the tests both call: each takes
+// its arguments and where to write, and returns the exit code. registry.cpp names them for the
+// executable, so adding one never touches main.cpp.
 
 #include <cstdio>
 #include <functional>
