@@ -54,9 +54,11 @@ void putLe32(std::uint8_t* p, std::size_t v) {
     for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i));
 }
 
-// The music is judged without decoding an hour of it: its data chunk must lie inside the image,
-// and SDL's reader takes its headers and first samples (a whole number of frames of any format).
+// Music of up to 16 MiB is judged whole, as an effect is; longer music without decoding an hour
+// of it: its data chunk must lie inside the image, and SDL's reader takes its headers and first
+// samples (a whole number of frames of any format).
 bool musicWave(const std::vector<std::uint8_t>& image) {
+    if (image.size() <= std::size_t(16) << 20) return soundWave(image.data(), image.size());
     if (image.size() < 12 || std::size_t(le32(&image[4])) + 8 > image.size()) return false;
     const std::size_t end = le32(&image[4]) + 8;
     for (std::size_t at = 12; at + 8 <= end;
