@@ -204,15 +204,8 @@ TEST_F(Input, InputDuringAMessageBoxWaitsForTheHandler) {
     EXPECT_FALSE(window.gate().running());
 }
 
-// Input as the window system queues it: Qt checks it against open modal boxes when it takes it
-// from the queue, before any widget sees it.
-void queueMouse(ui::QtWindow& window, QEvent::Type type, QPoint at) {
-    const QPointF local = window.surfaceWidget()->mapTo(&window, QPointF(at));
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-        window.windowHandle(), local, window.mapToGlobal(local), held, Qt::LeftButton, type);
-}
-
+// Input as the window system queues it, like queueMouse: Qt checks it against open modal boxes
+// when it takes it from the queue, before any widget sees it.
 void queueKey(ui::QtWindow& window, int key) {
     for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
         QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
@@ -266,6 +259,7 @@ TEST_F(Input, AMenuBarClickMadeBeforeABoxRunsItsCommandAfterTheHandler) {
     in.commands["MODORU"] = [&] {
         log.push_back("handler begins");
         queueMouse(window, QEvent::MouseButtonPress, QPoint(40, 50));
+        queueMouse(window, QEvent::MouseButtonRelease, QPoint(40, 50));
         const QPoint onSusumu = window.menuBar()->actionGeometry(window.action("SUSUMU")).center();
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
             queueMouse(window, type, window.menuBar()->mapTo(&window, onSusumu) - surface()->pos());

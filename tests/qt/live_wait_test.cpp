@@ -150,10 +150,7 @@ TEST_F(Waits, NoInputTimerOrPostedEventRunsInsideAWait) {
                                 type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
                                 Qt::NoModifier));
         // Input the window system queues meanwhile: a click on the board, a key, closing.
-        const QPointF local = surface()->mapTo(&window, QPointF(40, 50));
-        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            window.windowHandle(), local, window.mapToGlobal(local), Qt::LeftButton, Qt::LeftButton,
-            QEvent::MouseButtonPress);
+        queueMouse(window, QEvent::MouseButtonPress, QPoint(40, 50));
         QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
             window.windowHandle(), QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::AsynchronousDelivery>(
