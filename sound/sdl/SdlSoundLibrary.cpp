@@ -55,26 +55,26 @@ void putLe32(std::uint8_t* p, std::size_t v) {
     for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i));
 }
 
-// Music of up to 16 MiB is judged whole, as an effect is; longer music without decoding an hour
-// of it: its data chunk must lie inside the image, and SDL's reader takes its headers and first
-// samples (a whole number of frames of any format).
-bool musicWave(const std::vector<std::uint8_t>& image) {
-    if (image.size() <= std::size_t(16) << 20) return soundWave(image.data(), image.size());
+// The music's reader allocates what a chunk claims and reads past the file's end, so every chunk
+// must lie inside the file, and the bytes after it go. Up to 16 MiB it is then judged whole, as an
+// effect is; longer music on its headers and first samples (whole frames of any format).
+bool musicWave(std::vector<std::uint8_t>& image) {
     if (image.size() < 12 || std::size_t(le32(&image[4])) + 8 > image.size()) return false;
-    const std::size_t end = le32(&image[4]) + 8;
-    for (std::size_t at = 12; at + 8 <= end;
-         at += 8 + std::size_t(le32(&image[at + 4])) + (image[at + 4] & 1)) {
-        if (std::memcmp(&image[at], "data", 4) != 0) continue;
-        const std::size_t size = le32(&image[at + 4]);
-        if (size > end - at - 8) return false;
-        const std::size_t samples = std::min<std::size_t>(size, 65520);
-        std::vector<std::uint8_t> start(image.begin(), image.begin() + long(at + 8 + samples));
-        if (samples & 1) start.push_back(0);
-        putLe32(&start[4], start.size() - 8);
-        putLe32(&start[at + 4], samples);
-        return soundWave(start.data(), start.size());
+    image.resize(le32(&image[4]) + 8);
+    std::size_t data = 0;
+    for (std::size_t at = 12, size = 0; at + 8 <= image.size(); at += 8 + size + (size & 1)) {
+        size = le32(&image[at + 4]);
+        if (size > image.size() - at - 8) return false;
+        if (data == 0 && std::memcmp(&image[at], "data", 4) == 0) data = at;
     }
-    return false;
+    if (data == 0) return false;
+    if (image.size() <= std::size_t(16) << 20) return soundWave(image.data(), image.size());
+    const std::size_t samples = std::min<std::size_t>(le32(&image[data + 4]), 65520);
+    std::vector<std::uint8_t> start(image.begin(), image.begin() + long(data + 8 + samples));
+    if (samples & 1) start.push_back(0);
+    putLe32(&start[4], start.size() - 8);
+    putLe32(&start[data + 4], samples);
+    return soundWave(start.data(), start.size());
 }
 
 }  // namespace
