@@ -218,7 +218,10 @@ void QtWindow::placeWindow(double left, double top, double width, double height)
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     QWindow* window = windowHandle();
-    if (watched != window || (event->type() != QEvent::Expose && event->type() != QEvent::Move)) return false;
+    // Only once mapped: a request before the manager has placed the window is overruled by it.
+    if (watched != window || (event->type() != QEvent::Expose && event->type() != QEvent::Move) ||
+        !window->isExposed())
+        return false;
     // A manager's new frame may begin smaller than the window, its margins below zero.
     const QMargins frame = window->frameMargins();
     if (frame.isNull() || std::min({frame.left(), frame.top(), frame.right(), frame.bottom()}) < 0)
