@@ -55,19 +55,23 @@ void putLe32(std::uint8_t* p, std::size_t v) {
     for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i));
 }
 
-// The music's reader allocates what a chunk claims and reads past the file's end, so every chunk
-// must lie inside the file, and the bytes after it go. Up to 16 MiB it is then judged whole, as an
-// effect is; longer music on its headers and first samples (whole frames of any format).
-bool musicWave(std::vector<std::uint8_t>& image) {
-    if (image.size() < 12 || std::size_t(le32(&image[4])) + 8 > image.size()) return false;
+// SDL's readers allocate what a chunk claims, and the music's reads past the file's end: every
+// chunk must lie inside the file, and the bytes after it go. Returns the data chunk's offset, or 0.
+std::size_t wellFormed(std::vector<std::uint8_t>& image) {
+    if (image.size() < 12 || std::size_t(le32(&image[4])) + 8 > image.size()) return 0;
     image.resize(le32(&image[4]) + 8);
     std::size_t data = 0;
     for (std::size_t at = 12, size = 0; at + 8 <= image.size(); at += 8 + size + (size & 1)) {
         size = le32(&image[at + 4]);
-        if (size > image.size() - at - 8) return false;
+        if (size > image.size() - at - 8) return 0;
         if (data == 0 && std::memcmp(&image[at], "data", 4) == 0) data = at;
     }
-    if (data == 0) return false;
+    return data;
+}
+
+// An image past 16 MiB (an hour of music) is judged on its headers and first samples, whole frames
+// of any format, not decoded whole to be judged; an effect is decoded when it is made anyway.
+bool playable(const std::vector<std::uint8_t>& image, std::size_t data) {
     if (image.size() <= std::size_t(16) << 20) return soundWave(image.data(), image.size());
     const std::size_t samples = std::min<std::size_t>(le32(&image[data + 4]), 65520);
     std::vector<std::uint8_t> start(image.begin(), image.begin() + long(data + 8 + samples));
@@ -195,7 +199,8 @@ std::int32_t SdlSoundLibrary::dsCreateDSBTaking(std::int32_t device, std::vector
     std::vector<std::uint8_t> taken = std::move(image);
     if (device == 0 || device != s.device) return 0;
     const bool streamed = (flags & (kOwnChannel | kOverlap)) == kOwnChannel;
-    if (!(streamed ? musicWave(taken) : soundWave(taken.data(), taken.size()))) return 0;
+    const std::size_t data = wellFormed(taken);
+    if (data == 0 || !playable(taken, data)) return 0;
     Buffer b;
     b.flags = flags;
     if (streamed) {
