@@ -16,12 +16,13 @@ set -euo pipefail
 
 # Building, packaging and playing. (build-essential brings dpkg-dev, whose dpkg-buildflags and
 # dpkg-shlibdeps `make deb` uses; CPack asks `file` which files are programs. qt6-wayland lets the
-# game run natively in a Wayland session rather than through Xwayland.)
+# game run natively in a Wayland session rather than through Xwayland; with libwayland-dev it asks
+# the compositor whether it frames windows.)
 PLAY_PACKAGES=(
   build-essential make cmake ninja-build pkg-config file
   libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-wayland
-  libgl-dev libxkbcommon-dev libxcb1-dev
+  libgl-dev libxkbcommon-dev libxcb1-dev libwayland-dev
   libsdl2-dev libsdl2-mixer-dev
   fonts-ipafont-mincho fonts-dejavu-core fontconfig
 )

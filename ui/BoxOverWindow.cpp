@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "ui/TitleBar.h"
+
 namespace quillet::ui {
 
 namespace {
@@ -122,7 +124,10 @@ int execOver(QMessageBox& box, QWidget* window, const QString& family) {
     // A Wayland client cannot place a box: mutter centres only a modal dialog, which Qt 6.4
     // cannot say, and weston no dialog at all. Before the window is shown there is no inside.
     const bool inside = insideOverride.value_or(QGuiApplication::platformName().startsWith("wayland"));
-    if (!window || !window->isVisible() || !inside) return box.exec();
+    if (!window || !window->isVisible() || !inside) {
+        addTitleBarIfFrameless(&box);
+        return box.exec();
+    }
     // The box takes the focus; the widget that had it gets it back.
     QPointer<QWidget> focus = QApplication::focusWidget();
     int result = 0;

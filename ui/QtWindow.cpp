@@ -22,6 +22,7 @@
 #include "ui/Palette.h"
 #include "ui/Pictures.h"
 #include "ui/Surface.h"
+#include "ui/TitleBar.h"
 #include "ui/Twips.h"
 
 // In a static library the linker would drop the pictures' unreferenced registration.
@@ -92,6 +93,7 @@ QtWindow::QtWindow() {
     };
     surface_->ratioChanged();
     held_ = std::make_unique<HeldInput>(gate_, this, *surface_);
+    addTitleBarIfFrameless(this);
 }
 
 void QtWindow::command(const QString& name) {

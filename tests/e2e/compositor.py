@@ -10,6 +10,7 @@ found in its own protocol log (WAYLAND_DEBUG on its output: each toplevel's titl
 id, its menus, which surface has the keyboard) and on the screen (the green of its background; a box
 as what changed when it opened). The compositor's own log gives its pings and the game's answers."""
 
+import collections
 import os
 import re
 import shutil
@@ -158,6 +159,7 @@ class ProtocolLog:
         self.pointer_events = 0  # enter, leave, motion
         self.app_ids = []
         self.lines = 0
+        self.sent = collections.Counter()  # "interface.request" -> how often the game sent it
 
     def read(self):
         with open(self.path, "rb") as f:
@@ -175,6 +177,8 @@ class ProtocolLog:
         return self
 
     def take(self, sent, interface, obj, message, args):
+        if sent:
+            self.sent[f"{interface}.{message}"] += 1
         if interface == "xdg_wm_base" and message == "get_xdg_surface":
             ids = [int(i) for i in OBJECT.findall(args)]
             self.xdg_surfaces[ids[0]] = ids[1]
@@ -461,12 +465,13 @@ class WaylandGame(Game):
 # ---- checks -----------------------------------------------------------------------------------
 
 def check_protocol(game):
-    """The game chose Wayland (its window in its protocol log), its app id is quillet, and it
-    wrote nothing about its window's place."""
+    """The game chose Wayland (its window in its protocol log), its app id is quillet, it never
+    asked to be maximised, and it wrote nothing about its window's place."""
     p = game.protocol.read()
     expect(p.lines > 0 and game.main is not None, "no Wayland protocol in the game's log")
     app_id = p.toplevels[game.main]["app_id"]
     expect(app_id == "quillet", f"the game's app id is {app_id!r}")
+    expect(not p.sent["xdg_toplevel.set_maximized"], "the game asked to be maximised")
     said = [line for line in game.messages() if PLACEMENT_WORDS.search(line)]
     expect(not said, f"the game wrote about its window's place: {said[:3]}")
 
@@ -481,15 +486,32 @@ def check_pings(game, what):
     expect(longest < PING_DEADLINE, f"a ping waited {longest:.1f} s for its answer")
 
 
+def check_title_bar(game):
+    """KWin frames the window; mutter and weston leave it to the game, whose title bar moves the
+    window when pressed and maximises nothing: neither where Qt's own bar has its maximise button
+    nor when double-clicked (checked at the end, with check_protocol)."""
+    p = game.protocol.read()
+    if game.compositor.kind == "kwin":
+        expect(p.sent["zxdg_decoration_manager_v1.get_toplevel_decoration"], "the game did not leave its frame to KWin")
+        return
+    x, y = game.close_button()
+    moves = p.sent["xdg_toplevel.move"]
+    game.display.click(x - 27, y)
+    game.display.click(x - 150, y)
+    game.display.xdotool("click", "1")
+    waits.until("the title bar to ask for a move", lambda: game.protocol.read().sent["xdg_toplevel.move"] > moves)
+
+
 # ---- scenarios --------------------------------------------------------------------------------
 
 def plays(game):
     """One start checks it all: Wayland chosen with its app id, nothing said about its place; the
-    refusal at the start (戻) and the about box over the game; four moves against the computer with
-    every ping of the compositor answered in time; then the program ends with status 0, by Escape
-    under mutter and by the title bar's close button under the others."""
+    title bar; the refusal at the start (戻) and the about box over the game; four moves against the
+    computer with every ping of the compositor answered in time; then the program ends with status
+    0, by Escape under KWin and by the title bar's close button under the others."""
     board = game.wait_board(rules.start_position(), "the start position")
     check_protocol(game)
+    check_title_bar(game)
     box_over_game(game, lambda: game.choose("戻"), "戻る")
     box_over_game(game, lambda: game.choose("その他"), "Quillet")
     game.focus_main()
@@ -505,7 +527,7 @@ def plays(game):
         game.no_dialog()
     check_pings(game, "four moves against the computer")
     game.focus_main()
-    if game.compositor.kind == "mutter":
+    if game.compositor.kind == "kwin":
         game.display.xdotool("key", "Escape")
     else:
         button = game.close_button()
