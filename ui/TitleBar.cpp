@@ -19,7 +19,7 @@ constexpr int bar_height = 32;
 // A compositor that frames windows announces the decoration protocol; Qt then leaves the frame
 // to it. Asked on a connection of our own, since Qt's is not public before Qt 6.5.
 bool compositorFrames() {
-    // The session's own, or a socket handed over that only Qt may take.
+    // A socket handed over in WAYLAND_SOCKET is Qt's alone: connecting would take it.
     if (qEnvironmentVariableIsSet("WAYLAND_SOCKET")) return true;
     wl_display* display = wl_display_connect(nullptr);
     if (!display) return true;
