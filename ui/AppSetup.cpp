@@ -68,6 +68,8 @@ bool installJapanese(QApplication& app) {
     return QApplication::installTranslator(translator);
 }
 
+bool onWayland() { return QGuiApplication::platformName().startsWith("wayland"); }
+
 QString chooseTextFamily() {
     const QStringList families = QFontDatabase::families();
     for (const char* wanted : {"IPAPMincho", "IPA P明朝", "IPAMincho", "IPA明朝"})

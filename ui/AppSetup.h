@@ -17,6 +17,8 @@ void holdStartMessages();
 void releaseStartMessages();
 // Qt's own Japanese texts (はい, いいえ); false when the translation is not installed.
 bool installJapanese(QApplication& app);
+// Whether Qt runs on Wayland, where a program neither places its windows nor knows their frames.
+bool onWayland();
 // A font family with Japanese glyphs for the board's texts, IPA P Mincho first; empty if none.
 QString chooseTextFamily();
 

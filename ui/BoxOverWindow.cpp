@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "ui/AppSetup.h"
 #include "ui/TitleBar.h"
 
 namespace quillet::ui {
@@ -123,7 +124,7 @@ int execOver(QMessageBox& box, QWidget* window, const QString& family) {
     fitTitle(box);
     // A Wayland client cannot place a box: mutter centres only a modal dialog, which Qt 6.4
     // cannot say, and weston no dialog at all. Before the window is shown there is no inside.
-    const bool inside = insideOverride.value_or(QGuiApplication::platformName().startsWith("wayland"));
+    const bool inside = insideOverride.value_or(onWayland());
     if (!window || !window->isVisible() || !inside) {
         addTitleBarIfFrameless(&box);
         return box.exec();

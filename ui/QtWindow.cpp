@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ui/AppSetup.h"
 #include "ui/BoxOverWindow.h"
 #include "ui/Palette.h"
 #include "ui/Pictures.h"
@@ -212,7 +213,7 @@ void QtWindow::placeWindow(double left, double top, double width, double height)
     surface_->ensure(outer.size());
     setFixedSize(outer.size());
     // Asked once, when the manager has framed the window; Wayland lets no client choose its place.
-    if (outer_.isValid() || isVisible() || QGuiApplication::platformName().startsWith("wayland")) return;
+    if (outer_.isValid() || isVisible() || onWayland()) return;
     outer_ = outer;
     winId();
     windowHandle()->installEventFilter(this);

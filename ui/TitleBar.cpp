@@ -4,12 +4,13 @@
 #include <wayland-client.h>
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
 #include <QWindow>
 #include <cstring>
+
+#include "ui/AppSetup.h"
 
 namespace quillet::ui {
 namespace {
@@ -114,8 +115,7 @@ private:
 
 void addTitleBarIfFrameless(QWidget* window) {
     // The user's own choice of Qt's decorations, or of none, stands.
-    static const bool frameless = QGuiApplication::platformName().startsWith("wayland") &&
-                                  !qEnvironmentVariableIsSet("QT_WAYLAND_DECORATION") &&
+    static const bool frameless = onWayland() && !qEnvironmentVariableIsSet("QT_WAYLAND_DECORATION") &&
                                   !qEnvironmentVariableIsSet("QT_WAYLAND_DISABLE_WINDOWDECORATION") &&
                                   !compositorFrames();
     if (!frameless) return;
